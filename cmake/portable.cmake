@@ -1,0 +1,17 @@
+# Portable code shared by the stub, the packaging tool and the tests: plain
+# bytes in, plain bytes out, no Windows types.
+set(KQ_PORTABLE_SOURCES
+  src/package/lzhuf_tree.cpp
+  src/package/lzhuf_decoder.cpp
+  src/package/record_format.cpp
+  src/startup/command_line.cpp
+  src/startup/bounded_text.cpp
+)
+list(TRANSFORM KQ_PORTABLE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+
+# Native-only pieces: the encoder serves the packaging tool and the tests.
+set(KQ_NATIVE_SOURCES
+  src/package/lzhuf_encoder.cpp
+  src/package/package_reader.cpp
+)
+list(TRANSFORM KQ_NATIVE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")

@@ -1,0 +1,83 @@
+// Package walking and whole-record decoding into memory.
+#include "package_reader.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "lzhuf_decoder.h"
+
+namespace kq {
+
+PackageWalk WalkPackage(std::span<const uint8_t> program_file) {
+    PackageWalk walk;
+    if (program_file.size() < kStubLength) {
+        walk.error = "file is shorter than the " + std::to_string(kStubLength) + "-byte stub";
+        return walk;
+    }
+    if (program_file.size() > UINT32_MAX) {
+        walk.error = "file is larger than 4 GiB";
+        return walk;
+    }
+    const auto file_size = static_cast<uint32_t>(program_file.size());
+    uint32_t cursor = kStubLength;
+    while (cursor < file_size) {
+        const std::string where =
+            "record " + std::to_string(walk.records.size()) + " at offset " + std::to_string(cursor);
+        if (file_size - cursor < kRecordPrefixBytes) {
+            walk.error = where + ": truncated record header";
+            return walk;
+        }
+        const uint32_t record_length = ReadU32(program_file.data() + cursor + 4);
+        if (!RecordFitsFile(cursor, record_length, file_size)) {
+            walk.error = where + ": record length " + std::to_string(record_length) +
+                         " does not fit the file";
+            return walk;
+        }
+        RecordFields fields{};
+        if (!ParseRecordBuffer(program_file.data() + cursor + 4, record_length - 4, fields)) {
+            walk.error = where + ": stored name runs past the record";
+            return walk;
+        }
+        PackageRecord record;
+        record.offset = cursor;
+        record.record_length = record_length;
+        record.dos_date = fields.dos_date;
+        record.dos_time = fields.dos_time;
+        record.attributes = fields.attributes;
+        record.stored_name.assign(reinterpret_cast<const char*>(fields.name), fields.name_length);
+        record.uncompressed_size = fields.uncompressed_size;
+        record.stream = {fields.stream, fields.stream_length};
+        walk.records.push_back(std::move(record));
+        cursor += record_length;
+    }
+    return walk;
+}
+
+namespace {
+
+std::vector<uint8_t> DecodeToMemory(std::span<const uint8_t> stream, uint32_t size) {
+    std::vector<uint8_t> out;
+    // No stream yields more than 48 bytes per byte of code plus one last
+    // match, so a damaged size field cannot make this reserve gigabytes.
+    out.reserve(std::min<size_t>(size, stream.size() * 48 + 64));
+    auto workspace = std::make_unique<lzhuf::DecoderWorkspace>();
+    lzhuf::OutputSink sink{&out, [](void* context, const uint8_t* bytes, uint32_t count) {
+                               auto* vec = static_cast<std::vector<uint8_t>*>(context);
+                               vec->insert(vec->end(), bytes, bytes + count);
+                           }};
+    lzhuf::DecodeStream(stream.data(), static_cast<uint32_t>(stream.size()), size, *workspace, sink);
+    return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> DecodeRecordBytes(const PackageRecord& record) {
+    return DecodeToMemory(record.stream, record.uncompressed_size);
+}
+
+std::vector<uint8_t> DecodeReferenceStream(std::span<const uint8_t> file) {
+    if (file.size() < 4) return {};
+    return DecodeToMemory(file.subspan(4), ReadU32(file.data()));
+}
+
+}  // namespace kq

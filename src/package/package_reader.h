@@ -1,0 +1,41 @@
+// Walking the package appended to a stub, for the packaging tool and tests:
+// every record located, bounds-checked and decodable on demand.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "record_format.h"
+
+namespace kq {
+
+struct PackageRecord {
+    uint32_t offset;  // of the signature, in the program file
+    uint32_t record_length;
+    uint16_t dos_date;
+    uint16_t dos_time;
+    uint8_t attributes;
+    std::string stored_name;
+    uint32_t uncompressed_size;
+    std::span<const uint8_t> stream;  // the compressed code bits
+};
+
+struct PackageWalk {
+    std::vector<PackageRecord> records;
+    std::string error;  // empty when the whole package is sound
+};
+
+// Walks the records that follow the stub in `program_file`. Stops at the first
+// damaged record and says which one and where in `error`.
+PackageWalk WalkPackage(std::span<const uint8_t> program_file);
+
+// Decodes one record's stream with the stub's decoder: exactly the bytes the
+// installer would write (a last match may run past the stated size).
+std::vector<uint8_t> DecodeRecordBytes(const PackageRecord& record);
+
+// Decodes a raw stream in the reference file format (4-byte size, then code).
+std::vector<uint8_t> DecodeReferenceStream(std::span<const uint8_t> file);
+
+}  // namespace kq

@@ -1,0 +1,39 @@
+// Making package records: stored names, DOS timestamps and attributes taken
+// from the source files, the LZHUF-coded contents, and the finished package.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "package/record_format.h"
+
+namespace kqpack {
+
+// Checks a relative path given on the command line and turns it into the
+// stored name: backslash-separated, no empty, "." or ".." components, not
+// absolute, at most 255 bytes. Throws InputError otherwise.
+std::string StoredNameFor(const std::string& relative_path);
+
+// Local time as a DOS date and time, clamped to the DOS range 1980-2107.
+kq::DosTimestamp DosTimestampFromTime(std::time_t time);
+
+// Archive, plus read-only where nobody may write the file.
+uint8_t DosAttributesFor(const std::filesystem::path& path);
+
+struct RecordSource {
+    std::string stored_name;
+    std::vector<uint8_t> contents;
+    kq::DosTimestamp timestamp;
+    uint8_t attributes;
+};
+
+RecordSource LoadRecordSource(const std::filesystem::path& file, std::string stored_name);
+
+// One package record: signature, length, date, time, attributes, name, then
+// the encoder's output (uncompressed size and code).
+std::vector<uint8_t> MakeRecord(const RecordSource& source);
+
+}  // namespace kqpack
