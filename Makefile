@@ -1,0 +1,61 @@
+# Top-level commands. Each sets up what it needs (scripts/bootstrap.sh) and
+# drives CMake over four trees:
+#   build/native       packaging tool and benchmarks (Release)
+#   build/native-asan  native unit tests under AddressSanitizer and UBSan
+#   build/i686         the shipped PE32 stub
+#   build/x86_64       the same stub for x86_64 and the Windows-side tests (Wine)
+# Artefacts land in build/bin, example installers in build/examples.
+
+BUILD    := build
+BIN      := $(CURDIR)/$(BUILD)/bin
+JOBS     ?= 2
+CMAKE    := cmake
+KQPACK   := $(BIN)/kqpack
+EXAMPLE  := examples/hello
+DEMO_OUT := $(BUILD)/examples
+
+.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+build: bootstrap native stub32 stub64
+
+native:
+	@$(CMAKE) -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Release -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN) >/dev/null
+	@$(CMAKE) --build $(BUILD)/native -j$(JOBS)
+
+native-tests:
+	@$(CMAKE) -S . -B $(BUILD)/native-asan -DCMAKE_BUILD_TYPE=Debug -DKQ_SANITIZE=ON \
+		-DKQ_BIN_DIR=$(CURDIR)/$(BUILD)/native-asan/bin -DKQ_SHIPPED_STUB=$(BIN)/kqstub.exe >/dev/null
+	@$(CMAKE) --build $(BUILD)/native-asan -j$(JOBS)
+
+stub32:
+	@$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN) >/dev/null
+	@$(CMAKE) --build $(BUILD)/i686 -j$(JOBS)
+
+stub64: native
+	@$(CMAKE) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN) -DKQ_KQPACK=$(KQPACK) >/dev/null
+	@$(CMAKE) --build $(BUILD)/x86_64 -j$(JOBS)
+
+# Every test: native (sanitized) first, then the Windows side under Wine.
+test: build native-tests
+	cd $(BUILD)/native-asan && ctest --output-on-failure
+	cd $(BUILD)/x86_64 && ctest --output-on-failure
+
+demo: build
+	@scripts/demo.sh
+
+size: stub32 stub64
+	@scripts/stub-size.sh $(BIN)
+
+bench: native stub32 stub64
+	@$(BUILD)/native/bench/kq_codec_bench
+	@scripts/stub-size.sh $(BIN)
+
+clean:
+	rm -rf $(BUILD)

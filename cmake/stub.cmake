@@ -1,0 +1,55 @@
+# The stub: a freestanding Win32 GUI program with its own entry point and no C
+# runtime, padded to exactly the stub length that the package format fixes.
+set(KQ_STUB_LENGTH 43008)
+
+set(KQ_STUB_CORE_SOURCES
+  src/startup/entry.cpp
+  src/startup/mode_continuations.cpp
+  src/startup/text_buffers.cpp
+  src/package/extract_record.cpp
+  src/package/install_placement.cpp
+  src/ui/message_box.cpp
+)
+list(TRANSFORM KQ_STUB_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+
+set(KQ_FREESTANDING_FLAGS
+  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -fno-threadsafe-statics -fno-stack-protector -ffunction-sections -fdata-sections
+  -fno-ident -fno-use-cxa-atexit
+  # No C library to call into: keep loops from turning into strlen or memset calls.
+  -fno-tree-loop-distribute-patterns)
+
+# Everything of the stub but its process entry, so that the Windows-side tests
+# can link the same code into an ordinary test program.
+add_library(kqstub_core STATIC ${KQ_STUB_CORE_SOURCES} ${KQ_PORTABLE_SOURCES})
+target_include_directories(kqstub_core PUBLIC "${CMAKE_SOURCE_DIR}/src")
+target_compile_options(kqstub_core PRIVATE ${KQ_FREESTANDING_FLAGS})
+target_compile_definitions(kqstub_core PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500)
+target_link_libraries(kqstub_core PUBLIC kq_warnings)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KQ_STUB_NAME kqstub64)
+  set(KQ_ENTRY_SYMBOL WinMainCRTStartup)
+else()
+  set(KQ_STUB_NAME kqstub)
+  set(KQ_ENTRY_SYMBOL _WinMainCRTStartup)
+endif()
+
+add_executable(kqstub WIN32
+  src/startup/process_start.cpp
+  src/startup/runtime.cpp)
+target_compile_options(kqstub PRIVATE ${KQ_FREESTANDING_FLAGS})
+target_link_libraries(kqstub PRIVATE kqstub_core)
+target_link_options(kqstub PRIVATE
+  -nostdlib -nostartfiles -static -s -Wl,--gc-sections -Wl,-e,${KQ_ENTRY_SYMBOL}
+  -Wl,--no-insert-timestamp)
+# System DLLs only; libgcc is linked statically for the compiler's helpers.
+target_link_libraries(kqstub PRIVATE
+  kernel32 user32 gdi32 advapi32 shell32 ole32 comctl32 comdlg32 gcc)
+set_target_properties(kqstub PROPERTIES
+  OUTPUT_NAME ${KQ_STUB_NAME}
+  RUNTIME_OUTPUT_DIRECTORY "${KQ_BIN_DIR}")
+add_custom_command(TARGET kqstub POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DSTUB=$<TARGET_FILE:kqstub> -DSTUB_LENGTH=${KQ_STUB_LENGTH}
+          -P "${CMAKE_SOURCE_DIR}/cmake/pad_stub.cmake"
+  VERBATIM)

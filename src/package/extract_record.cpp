@@ -1,0 +1,222 @@
+// Reading package records from the program's own file and writing them out:
+// bounds checks, the existence check, directories, decoding, attributes and
+// the stored time; and the uninstaller copy of the stub.
+#include "extract_record.h"
+
+#include "install_placement.h"
+#include "lzhuf_decoder.h"
+#include "record_format.h"
+#include "startup/text_buffers.h"
+#include "ui/message_box.h"
+
+namespace kq {
+
+uint32_t g_record_cursor;
+HANDLE g_output_file;
+
+namespace {
+
+constexpr char kSetupCaption[] = "Setup";
+constexpr char kFileError[] = "File Error!";
+constexpr char kNoMemory[] = "Can't get memory!";
+constexpr char kOverwriteQuestion[] = "File exists.  Overwrite?";
+
+// The stub is copied in ten pieces of 4095 bytes and one of 2058.
+constexpr DWORD kStubPiece = 4095;
+constexpr DWORD kStubPieces = 10;
+constexpr DWORD kStubLastPiece = kStubLength - kStubPieces * kStubPiece;
+static_assert(kStubLastPiece == 2058);
+
+int Fail(const char* text) {
+    ShowMessage(text, kSetupCaption, MB_OK | MB_ICONERROR);
+    return 0;
+}
+
+HANDLE OpenOwnProgramFile(HINSTANCE module) {
+    char own_path[kTextBufferSize];
+    const DWORD length = GetModuleFileNameA(module, own_path, sizeof own_path);
+    if (length == 0 || length >= sizeof own_path) return INVALID_HANDLE_VALUE;
+    return CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+HANDLE CreateOutputFile(const char* path) {
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
+    DWORD read = 0;
+    return ReadFile(file, buffer, count, &read, nullptr) != FALSE && read == count;
+}
+
+void WriteStub(HANDLE own_file, const char* destination) {
+    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+        const HANDLE existing = CreateFileA(destination, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr);
+        const DWORD size = GetFileSize(existing, nullptr);
+        if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
+        // A larger file there is kept: presumably a newer uninstaller.
+        if (size > kStubLength && size != INVALID_FILE_SIZE) return;
+    }
+    const HANDLE out = CreateOutputFile(destination);
+    SetFilePointer(own_file, 0, nullptr, FILE_BEGIN);
+    char piece[kStubPiece];
+    for (DWORD i = 0; i <= kStubPieces; ++i) {
+        const DWORD count = i < kStubPieces ? kStubPiece : kStubLastPiece;
+        DWORD moved = 0;
+        ReadFile(own_file, piece, count, &moved, nullptr);
+        WriteFile(out, piece, count, &moved, nullptr);
+    }
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+}
+
+// Creates every directory on the way to `path`, left to right: the text
+// before each backslash after the first character. Failures (the directory
+// exists, a drive name) are of no concern.
+void CreateDirectoriesFor(const char* path) {
+    char prefix[kTextBufferSize] = {};
+    for (size_t i = 0; path[i] != '\0' && i + 1 < sizeof prefix; ++i) {
+        if (i > 0 && path[i] == '\\') CreateDirectoryA(prefix, nullptr);
+        prefix[i] = path[i];
+    }
+}
+
+void WriteToOutputFile(void*, const uint8_t* bytes, uint32_t count) {
+    DWORD written = 0;
+    WriteFile(g_output_file, bytes, count, &written, nullptr);
+}
+
+void SetStoredTime(HANDLE file, uint16_t dos_date, uint16_t dos_time) {
+    const DosTimestamp shifted = ShiftStoredTime(dos_date, dos_time);
+    FILETIME time;
+    if (DosDateTimeToFileTime(shifted.dos_date, shifted.dos_time, &time))
+        SetFileTime(file, nullptr, nullptr, &time);
+}
+
+// The record buffer: movable global memory, locked while it is read.
+class RecordBuffer {
+public:
+    ~RecordBuffer() {
+        if (handle_ == nullptr) return;
+        if (bytes_ != nullptr) GlobalUnlock(handle_);
+        GlobalFree(handle_);
+    }
+    bool Allocate(SIZE_T size) {
+        handle_ = GlobalAlloc(GMEM_MOVEABLE, size);
+        if (handle_ != nullptr) bytes_ = static_cast<uint8_t*>(GlobalLock(handle_));
+        return bytes_ != nullptr;
+    }
+    uint8_t* bytes() const { return bytes_; }
+
+private:
+    HGLOBAL handle_ = nullptr;
+    uint8_t* bytes_ = nullptr;
+};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// Per-record decoder scratch memory, released when the record is done.
+class DecoderScratch {
+public:
+    DecoderScratch()
+        : workspace_(static_cast<lzhuf::DecoderWorkspace*>(
+              HeapAlloc(GetProcessHeap(), 0, sizeof(lzhuf::DecoderWorkspace)))) {}
+    ~DecoderScratch() {
+        if (workspace_ != nullptr) HeapFree(GetProcessHeap(), 0, workspace_);
+    }
+    DecoderScratch(const DecoderScratch&) = delete;
+    DecoderScratch& operator=(const DecoderScratch&) = delete;
+    lzhuf::DecoderWorkspace* get() const { return workspace_; }
+
+private:
+    lzhuf::DecoderWorkspace* workspace_;
+};
+
+// Decodes the record into the process-wide output file.
+void DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace) {
+    lzhuf::DecodeStream(record.stream, record.stream_length, record.uncompressed_size, workspace,
+                        lzhuf::OutputSink{nullptr, WriteToOutputFile});
+}
+
+int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* script_path) {
+    if (mode == kFirstRecord) g_record_cursor = kStubLength;
+    const DWORD file_size = GetFileSize(own_file, nullptr);
+    if (file_size == INVALID_FILE_SIZE || file_size <= g_record_cursor) return 0;
+
+    uint8_t prefix[kRecordPrefixBytes];
+    if (SetFilePointer(own_file, static_cast<LONG>(g_record_cursor), nullptr, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER ||
+        !ReadExactly(own_file, prefix, sizeof prefix))
+        return Fail(kFileError);
+    const uint32_t record_length = ReadU32(prefix + 4);
+    // A length shorter than the record's own fields, or running past the end
+    // of the file, means a damaged package: nothing is written.
+    if (!RecordFitsFile(g_record_cursor, record_length, file_size)) return Fail(kFileError);
+
+    RecordBuffer buffer;
+    if (!buffer.Allocate(record_length - 3)) return Fail(kNoMemory);
+    const uint32_t buffer_length = record_length - 4;
+    // The buffer holds the record from its length field on.
+    for (int i = 0; i < 4; ++i) buffer.bytes()[i] = prefix[4 + i];
+    RecordFields fields;
+    if (!ReadExactly(own_file, buffer.bytes() + 4, buffer_length - 4) ||
+        !ParseRecordBuffer(buffer.bytes(), buffer_length, fields))
+        return Fail(kFileError);
+
+    int copy_mode = mode;
+    if (mode == kInstallPlaced) {
+        if (!PlaceRecord(fields.name, fields.name_length, destination, script_path, copy_mode))
+            return Fail(kFileError);
+    }
+
+    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+        bool skip = copy_mode == kKeepExisting;
+        if (copy_mode == kAskBeforeReplace)
+            skip = ShowMessage(kOverwriteQuestion, destination, MB_YESNO | MB_ICONWARNING) != IDYES;
+        if (skip) {
+            g_record_cursor += record_length;
+            return 1;
+        }
+    }
+
+    // Taken before the destination is touched, so a shortage leaves it as it was.
+    const DecoderScratch scratch;
+    if (scratch.get() == nullptr) return Fail(kNoMemory);
+
+    CreateDirectoriesFor(destination);
+    g_output_file = CreateOutputFile(destination);
+    DecodeRecord(fields, *scratch.get());
+    SetStoredTime(g_output_file, fields.dos_date, fields.dos_time);
+    if (g_output_file != INVALID_HANDLE_VALUE) CloseHandle(g_output_file);
+    g_output_file = INVALID_HANDLE_VALUE;
+    SetFileAttributesA(destination, FileAttributesFromDos(fields.attributes));
+    g_record_cursor += record_length;
+    return 1;
+}
+
+}  // namespace
+
+int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path) {
+    const FileHandle own_file(OpenOwnProgramFile(module));
+    if (!own_file.valid()) return Fail(kFileError);
+    if (mode == kWriteStub) {
+        WriteStub(own_file.get(), destination);
+        return 1;
+    }
+    return ExtractNextRecord(own_file.get(), destination, mode, script_path);
+}
+
+}  // namespace kq

@@ -1,0 +1,33 @@
+// The record extractor: takes the next package record from the program's own
+// file and writes it as a file, or writes the stub itself as the uninstaller.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+namespace kq {
+
+// Extraction modes; any other value behaves as kWriteNext.
+enum ExtractionMode : int {
+    kFirstRecord = 0,    // rewind to the first record, then as kWriteNext
+    kWriteNext = 1,      // write the next record, replacing an existing file
+    kAskBeforeReplace = 2,
+    kKeepExisting = 3,
+    kInstallPlaced = 6,  // place under the install folder by the stored name
+    kWriteStub = 7,      // write the first 43008 bytes as the uninstaller
+};
+
+// Offset of the next record in the program file. Only the extractor moves it.
+extern uint32_t g_record_cursor;
+
+// The file being written while a record is decoded.
+extern HANDLE g_output_file;
+
+// `destination` is the caller's 256-byte buffer: the file to write, or in
+// kInstallPlaced the install folder, which placement completes. Returns 1 when
+// a record was written or skipped (and always for kWriteStub once the program
+// file is open), 0 at the end of the package (silently) or after an error
+// that was shown.
+[[nodiscard]] int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path);
+
+}  // namespace kq
