@@ -9,6 +9,14 @@ set(KQ_STUB_CORE_SOURCES
   src/package/extract_record.cpp
   src/package/install_placement.cpp
   src/ui/message_box.cpp
+  src/script/profile.cpp
+  src/script/lettered_key.cpp
+  src/script/log_snapshot.cpp
+  src/install/registry_entry.cpp
+  src/install/uninstall_entry.cpp
+  src/install/run_once.cpp
+  src/install/system_command.cpp
+  src/install/shortcut.cpp
 )
 list(TRANSFORM KQ_STUB_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 
@@ -25,7 +33,9 @@ add_library(kqstub_core STATIC ${KQ_STUB_CORE_SOURCES} ${KQ_PORTABLE_SOURCES})
 target_include_directories(kqstub_core PUBLIC "${CMAKE_SOURCE_DIR}/src")
 target_compile_options(kqstub_core PRIVATE ${KQ_FREESTANDING_FLAGS})
 target_compile_definitions(kqstub_core PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500)
-target_link_libraries(kqstub_core PUBLIC kq_warnings)
+# System DLLs only, for the stub and for the test programs that link its code.
+target_link_libraries(kqstub_core PUBLIC kq_warnings
+  kernel32 user32 gdi32 advapi32 shell32 ole32 comctl32 comdlg32)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(KQ_STUB_NAME kqstub64)
@@ -43,9 +53,8 @@ target_link_libraries(kqstub PRIVATE kqstub_core)
 target_link_options(kqstub PRIVATE
   -nostdlib -nostartfiles -static -s -Wl,--gc-sections -Wl,-e,${KQ_ENTRY_SYMBOL}
   -Wl,--no-insert-timestamp)
-# System DLLs only; libgcc is linked statically for the compiler's helpers.
-target_link_libraries(kqstub PRIVATE
-  kernel32 user32 gdi32 advapi32 shell32 ole32 comctl32 comdlg32 gcc)
+# libgcc is linked statically for the compiler's helpers (stack probes).
+target_link_libraries(kqstub PRIVATE gcc)
 set_target_properties(kqstub PROPERTIES
   OUTPUT_NAME ${KQ_STUB_NAME}
   RUNTIME_OUTPUT_DIRECTORY "${KQ_BIN_DIR}")

@@ -1,19 +1,100 @@
-// Placement of installed records. The destination is completed here; the
-// uninstall-log entries and the per-file copy modes from the setup script are
-// added together with the setup-script access code.
+// Placement of installed records and their uninstall-log entries.
 #include "install_placement.h"
 
+#include <windows.h>
+
+#include "script/lettered_key.h"
+#include "script/profile.h"
 #include "startup/bounded_text.h"
 #include "startup/text_buffers.h"
 
 namespace kq {
+namespace {
 
-int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination, const char*,
+constexpr char kDirectoryStem[] = "dire";
+constexpr char kFileStem[] = "file";
+
+// Destination under copy mode 8: the Windows folder, a backslash unless it
+// already ends with one, and the stored name.
+int ComposeWindowsFolderPath(char* path, const char* name) {
+    char windows_folder[kTextBufferSize];
+    const UINT length = GetWindowsDirectoryA(windows_folder, sizeof windows_folder);
+    if (length == 0 || length >= sizeof windows_folder) return 0;
+    if (!CopyText(path, kTextBufferSize, windows_folder)) return 0;
+    if (windows_folder[length - 1] != '\\' && !AppendText(path, kTextBufferSize, "\\")) return 0;
+    return AppendText(path, kTextBufferSize, name);
+}
+
+// Counts the directory prefixes of a stored name: one per backslash.
+unsigned CountPrefixes(const char* name) {
+    unsigned count = 0;
+    for (const char* p = name; *p != '\0'; ++p)
+        if (*p == '\\') ++count;
+    return count;
+}
+
+// Records each directory prefix of `name`, shallowest first, on consecutive
+// free dire letters, so the uninstaller's one gapless sequence holds them
+// all. Returns 0 (writing nothing) when the free letters would not suffice.
+int RecordDirectoryPrefixes(const char* name, const char* script_path) {
+    const unsigned prefixes = CountPrefixes(name);
+    if (prefixes == 0) return 1;
+    unsigned first = 0;
+    if (!FindFirstFreeLetter(kUninstallSection, kDirectoryStem, kFirstKeyLetter, kProbeReadSize, script_path, first))
+        return 0;
+    // Later prefixes take the next free letters; check they exist before
+    // writing the first, so a refused record leaves no partial entries.
+    unsigned letters[kTextBufferSize];
+    letters[0] = first;
+    for (unsigned i = 1; i < prefixes; ++i) {
+        if (!FindFirstFreeLetter(kUninstallSection, kDirectoryStem, letters[i - 1] + 1, kProbeReadSize, script_path,
+                                 letters[i]))
+            return 0;
+    }
+    char prefix[kTextBufferSize];
+    unsigned index = 0;
+    for (size_t i = 0; name[i] != '\0'; ++i) {
+        if (name[i] != '\\') continue;
+        // The whole prefix is recorded: cutting it would name another folder.
+        for (size_t k = 0; k < i; ++k) prefix[k] = name[k];
+        prefix[i] = '\0';
+        LetteredKey key;
+        if (!MakeLetteredKey(key, kDirectoryStem, letters[index++])) return 0;
+        WriteProfileText(kUninstallSection, key.text, prefix, script_path);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination, const char* script_path,
                 int& copy_mode) {
-    copy_mode = 1;
+    char name[kTextBufferSize];
+    name[0] = '\0';
+    if (!AppendBytes(name, sizeof name, reinterpret_cast<const char*>(stored_name), name_length)) return 0;
+
+    unsigned file_letter = 0;
+    if (!FindFirstFreeLetter(kUninstallSection, kFileStem, kFirstKeyLetter, kProbeReadSize, script_path,
+                             file_letter))
+        return 0;
+    LetteredKey file_key;
+    if (!MakeLetteredKey(file_key, kFileStem, file_letter)) return 0;
+    const int mode = static_cast<int>(ReadProfileInt(kCopymodeSection, file_key.text, 1, script_path));
+
     // The backslash goes in even after a folder that ends with one.
-    if (!AppendText(destination, kTextBufferSize, "\\")) return 0;
-    return AppendBytes(destination, kTextBufferSize, reinterpret_cast<const char*>(stored_name), name_length);
+    char path[kTextBufferSize];
+    if (mode == kCopyModeWindowsFolder) {
+        if (!ComposeWindowsFolderPath(path, name)) return 0;
+    } else if (!CopyText(path, sizeof path, destination) || !AppendText(path, sizeof path, "\\") ||
+               !AppendText(path, sizeof path, name)) {
+        return 0;
+    }
+
+    if (!RecordDirectoryPrefixes(name, script_path)) return 0;
+    if (!CopyText(destination, kTextBufferSize, path)) return 0;
+    WriteProfileText(kUninstallSection, file_key.text, destination, script_path);
+    copy_mode = mode;
+    return 1;
 }
 
 }  // namespace kq

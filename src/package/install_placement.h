@@ -1,14 +1,24 @@
-// Install placement: where an installed record goes under the install folder,
-// and which copy mode governs an existing file there.
+// Install placement: where an installed record goes (under the install folder,
+// or the Windows folder for copy mode 8), what the uninstall log records about
+// it, and which copy mode governs an existing file there.
 #pragma once
 
 #include <stdint.h>
 
 namespace kq {
 
-// Completes `destination` (holding the install folder, 256-byte buffer) with
-// a backslash and the stored name, and yields the copy mode. Returns 0 when
-// the record cannot be placed (the caller reports it).
+// Copy modes from [Copymode]; any other value replaces an existing file.
+inline constexpr int kCopyModeAsk = 2;
+inline constexpr int kCopyModeKeep = 3;
+inline constexpr int kCopyModeWindowsFolder = 8;
+
+// `destination` is the caller's 256-byte buffer holding the install folder;
+// on success it holds the installed file's full path. Records the stored
+// name's directory prefixes under dire keys and the path under the first free
+// file key of [Uninstall] in `script_path`, and yields the copy mode read
+// from [Copymode] under that same key name. Returns 0, with nothing recorded
+// and the buffer unchanged, when the path would not fit 255 characters or the
+// file keys have run out; the caller reports it.
 [[nodiscard]] int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination,
                               const char* script_path, int& copy_mode);
 
