@@ -12,7 +12,13 @@ namespace kqpack {
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw InputError{path.string() + ": " + std::strerror(errno)};
-    std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    } catch (const std::ios_base::failure&) {
+        // The stream buffer throws on a read error (a folder, say) unnamed.
+        throw InputError{path.string() + ": " + std::strerror(errno)};
+    }
     if (in.bad()) throw InputError{path.string() + ": read failed"};
     return bytes;
 }
@@ -23,13 +29,13 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
     temp += ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw InputError{temp.string() + ": " + std::strerror(errno)};
+        if (!out) throw InputError{path.string() + ": " + std::strerror(errno)};
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
             std::error_code ignored;
             std::filesystem::remove(temp, ignored);
-            throw InputError{temp.string() + ": write failed"};
+            throw InputError{path.string() + ": write failed"};
         }
     }
     std::error_code ec;
