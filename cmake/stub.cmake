@@ -17,6 +17,8 @@ set(KQ_STUB_CORE_SOURCES
   src/install/run_once.cpp
   src/install/system_command.cpp
   src/install/shortcut.cpp
+  src/uninstall/uninstall_sequence.cpp
+  src/uninstall/uninstaller_mode.cpp
 )
 list(TRANSFORM KQ_STUB_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 

@@ -13,10 +13,4 @@ int ContinueInstallerMode(int) {
     return 0;
 }
 
-int ContinueUninstallerMode() {
-    FreeModulePathBuffer();
-    FreeTextBuffers();
-    return 0;
-}
-
 }  // namespace kq

@@ -1,0 +1,120 @@
+// The uninstall sequence and its final report.
+#include "uninstall_sequence.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "install/system_command.h"
+#include "install/uninstall_entry.h"
+#include "script/lettered_key.h"
+#include "script/log_snapshot.h"
+#include "script/profile.h"
+#include "startup/bounded_text.h"
+#include "startup/text_buffers.h"
+#include "ui/message_box.h"
+
+namespace kq {
+namespace {
+
+constexpr char kCaption[] = "Uninstall";
+constexpr size_t kWorkPathSize = 512;
+constexpr char kQuickLaunchFolder[] = "\\Microsoft\\Internet Explorer\\Quick Launch\\";
+
+// Shortcut path in a special folder of the current user; 0 when the folder
+// cannot be looked up or the path would not fit (the shortcut is then left
+// alone rather than a cut path deleted).
+int ComposeSpecialFolderPath(char* work_path, int csidl, const char* separator, const char* file_name) {
+    char folder[MAX_PATH];
+    if (!SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE)) return 0;
+    return CopyText(work_path, kWorkPathSize, folder) && AppendText(work_path, kWorkPathSize, separator) &&
+           AppendText(work_path, kWorkPathSize, file_name);
+}
+
+// The first link's shortcut, wherever a user may have it.
+void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
+    ReadProfileText(kLinksSection, "linkfilea", g_text.value, kValueReadSize, log);
+    if (g_text.value[0] == '\0') return;
+    struct Place {
+        int csidl;
+        const char* separator;
+    };
+    constexpr Place kPlaces[] = {{CSIDL_STARTUP, "\\"}, {CSIDL_APPDATA, kQuickLaunchFolder},
+                                 {CSIDL_DESKTOPDIRECTORY, "\\"}};
+    for (const Place& place : kPlaces)
+        if (ComposeSpecialFolderPath(work_path, place.csidl, place.separator, g_text.value)) DeleteFileA(work_path);
+}
+
+void UnregisterRecordedDlls(const char* log) {
+    for (unsigned letter = kFirstKeyLetter;
+         ReadLetteredKey(kUninstallSection, "dll", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
+        UnregisterDll(g_text.value);
+}
+
+void DeleteRecordedFiles(const char* log) {
+    for (unsigned letter = kFirstKeyLetter;
+         ReadLetteredKey(kUninstallSection, "file", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
+        DeleteFileA(g_text.value);
+}
+
+// The log lists each stored name's directories shallowest first; removing
+// them from the last entry back to the first takes children before their
+// parents, so every directory the installation made can go.
+void RemoveRecordedDirectories(const char* log, char* work_path) {
+    unsigned end = kFirstKeyLetter;
+    while (end <= kLastKeyLetter &&
+           ReadLetteredKey(kUninstallSection, "dire", end, g_text.value, kValueReadSize, log) != 0)
+        ++end;
+    for (unsigned letter = end; letter-- > kFirstKeyLetter;) {
+        ReadLetteredKey(kUninstallSection, "dire", letter, g_text.value, kValueReadSize, log);
+        if (CopyText(work_path, kWorkPathSize, g_text.folder) && AppendText(work_path, kWorkPathSize, "\\") &&
+            AppendText(work_path, kWorkPathSize, g_text.value))
+            RemoveDirectoryA(work_path);
+    }
+}
+
+}  // namespace
+
+int RunUninstallSequence() {
+    const char* const log_path = g_text.script_path;
+    ReadProfileText(kUninstallSection, "dir", g_text.folder, kValueReadSize, log_path);
+    ReadProfileText(kInstallSection, "AppName", g_text.name, kValueReadSize, log_path);
+
+    g_text.message[0] = '\0';
+    AppendDisplayText(g_text.message, kTextBufferSize, "Are you sure you want to completely\nremove ");
+    AppendDisplayText(g_text.message, kTextBufferSize, g_text.name);
+    AppendDisplayText(g_text.message, kTextBufferSize, " from your computer?");
+    if (ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
+
+    if (g_text.name[0] == '\0' || g_text.folder[0] == '\0') {
+        ShowMessage("Uninstall error!  Unable to uninstall!", kCaption, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+
+    // The log deletes itself among the listed files; every read from here on
+    // goes to a copy taken before anything is removed.
+    LogSnapshot snapshot;
+    TakeLogSnapshot(snapshot, log_path);
+    const char* const log = snapshot.path;
+    char work_path[kWorkPathSize];
+
+    RemoveFirstLinkShortcuts(log, work_path);
+    UnregisterRecordedDlls(log);
+    DeleteRecordedFiles(log);
+    RemoveRecordedDirectories(log, work_path);
+    RemoveDirectoryA(g_text.folder);
+    ReadProfileText(kUninstallSection, "linkdir", g_text.licence_path, kValueReadSize, log);
+    if (g_text.licence_path[0] != '\0') RemoveDirectoryA(g_text.licence_path);
+    WriteUninstallEntry(g_setup, kUninstallSide, log);
+
+    ReleaseLogSnapshot(snapshot);
+    return 1;
+}
+
+void ShowUninstallReport() {
+    AppendDisplayText(g_text.name, kTextBufferSize, " has been uninstalled.");
+    if (GetFileAttributesA(g_text.folder) != INVALID_FILE_ATTRIBUTES)
+        AppendDisplayText(g_text.name, kTextBufferSize, "\r\nSome files could not be removed.");
+    ShowMessage(g_text.name, kCaption, MB_OK);
+}
+
+}  // namespace kq
