@@ -35,7 +35,10 @@ PackageWalk WalkPackage(std::span<const uint8_t> program_file) {
         }
         RecordFields fields{};
         if (!ParseRecordBuffer(program_file.data() + cursor + 4, record_length - 4, fields)) {
-            walk.error = where + ": stored name runs past the record";
+            const uint32_t name_length = program_file[cursor + 13];
+            walk.error = kRecordFixedBytes + name_length > record_length
+                             ? where + ": stored name runs past the record"
+                             : where + ": stated size is more than its stream could hold";
             return walk;
         }
         PackageRecord record;

@@ -21,7 +21,7 @@ int ParseRecordBuffer(const uint8_t* buffer, uint32_t buffer_length, RecordField
     fields.uncompressed_size = ReadU32(buffer + size_offset);
     fields.stream = buffer + size_offset + 4;
     fields.stream_length = buffer_length - (size_offset + 4);
-    return 1;
+    return fields.uncompressed_size <= MaxDecodedSize(fields.stream_length) ? 1 : 0;
 }
 
 uint32_t FileAttributesFromDos(uint8_t dos_attributes) {

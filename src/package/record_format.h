@@ -28,6 +28,16 @@ inline uint16_t ReadU16(const uint8_t* p) {
 // fields and ends within a file of `file_size` bytes.
 bool RecordFitsFile(uint32_t cursor, uint32_t record_length, uint32_t file_size);
 
+// The most bytes a stream of `stream_length` bytes can decode to when it came
+// from an encoder: a symbol costs at least one bit and yields at most one
+// byte, or a match costs at least 1 + 9 bits and yields at most 60 bytes, so
+// no stream yields more than 6 bytes per bit (48 per byte), plus one last
+// match. A larger stated size is damage, and decoding it would fill the disk
+// from zero bits read past the end.
+constexpr uint64_t MaxDecodedSize(uint32_t stream_length) {
+    return 48ull * stream_length + 60;
+}
+
 // A record as the extractor holds it: from the record length field to its end
 // (record length - 4 bytes), so offsets are the record's own minus 4.
 struct RecordFields {
@@ -42,8 +52,9 @@ struct RecordFields {
     uint32_t stream_length;
 };
 
-// Splits a record buffer into its fields. Returns 0 when the stored name and
-// size do not fit the buffer (a damaged record), 1 otherwise.
+// Splits a record buffer into its fields. Returns 0 for a damaged record: the
+// stored name and size do not fit the buffer, or the stated size is more
+// than its stream could hold. 1 otherwise.
 [[nodiscard]] int ParseRecordBuffer(const uint8_t* buffer, uint32_t buffer_length, RecordFields& fields);
 
 // Windows file attributes for a DOS attribute byte: archive, system, hidden

@@ -118,3 +118,41 @@ TEST(LzhufCodec, RoundTripsMatchesReachingIntoThePrefilledSpaces) {
 }
 
 }  // namespace
+
+namespace {
+
+// The size bound that refuses damaged records must never refuse what an
+// encoder can make: the densest streams are long runs of one byte.
+TEST(DecodedSizeBound, HoldsForTheDensestEncoderOutput) {
+    for (const size_t size : {size_t{1}, size_t{61}, size_t{4096}, size_t{1} << 20, size_t{3} << 20}) {
+        for (const uint8_t value : {uint8_t{0}, uint8_t{' '}, uint8_t{0xFF}}) {
+            const std::vector<uint8_t> run(size, value);
+            const auto coded = kq::lzhuf::Encode(run);
+            const auto stream_length = static_cast<uint32_t>(coded.size() - 4);
+            EXPECT_LE(size, kq::MaxDecodedSize(stream_length)) << size << " bytes of " << int{value};
+        }
+    }
+    // A two-byte pattern gives matches as long as runs do.
+    std::vector<uint8_t> pattern(2 << 20);
+    for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<uint8_t>(i & 1);
+    EXPECT_LE(pattern.size(), kq::MaxDecodedSize(static_cast<uint32_t>(kq::lzhuf::Encode(pattern).size() - 4)));
+}
+
+TEST(DecodedSizeBound, RefusesASizeNoStreamOfThatLengthCouldHold) {
+    // Record buffer: length, date, time, attributes, name length 1, name,
+    // size, then a 10-byte stream.
+    std::vector<uint8_t> buffer = {0, 0, 0, 0, 0, 0, 0, 0, 0x20, 1, 'x', 0, 0, 0, 0};
+    buffer.resize(buffer.size() + 10, 0);
+    auto set_size = [&](uint32_t size) {
+        for (int i = 0; i < 4; ++i) buffer[11 + i] = static_cast<uint8_t>(size >> (8 * i));
+    };
+    kq::RecordFields fields{};
+    set_size(48 * 10 + 60);
+    EXPECT_EQ(kq::ParseRecordBuffer(buffer.data(), static_cast<uint32_t>(buffer.size()), fields), 1);
+    set_size(48 * 10 + 61);
+    EXPECT_EQ(kq::ParseRecordBuffer(buffer.data(), static_cast<uint32_t>(buffer.size()), fields), 0);
+    set_size(0xFFFFFFFF);
+    EXPECT_EQ(kq::ParseRecordBuffer(buffer.data(), static_cast<uint32_t>(buffer.size()), fields), 0);
+}
+
+}  // namespace

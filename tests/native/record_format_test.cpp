@@ -65,7 +65,7 @@ TEST(RecordBounds, RefusesRecordsReachingPastTheEndWithoutWrapping) {
 }
 
 TEST(ParseRecordBuffer, ReadsFieldsFromTheLengthFieldOn) {
-    const std::vector<uint8_t> record = RawRecord("kqsetup.inf", 211, 0x01020304);
+    const std::vector<uint8_t> record = RawRecord("kqsetup.inf", 211, 10000);
     ASSERT_EQ(record.size(), 240u);
     kq::RecordFields f{};
     ASSERT_EQ(kq::ParseRecordBuffer(record.data() + 4, 236, f), 1);
@@ -75,7 +75,7 @@ TEST(ParseRecordBuffer, ReadsFieldsFromTheLengthFieldOn) {
     EXPECT_EQ(f.attributes, 0x21);
     ASSERT_EQ(f.name_length, 11);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.name), 11), "kqsetup.inf");
-    EXPECT_EQ(f.uncompressed_size, 0x01020304u);
+    EXPECT_EQ(f.uncompressed_size, 10000u);
     EXPECT_EQ(f.stream, record.data() + 29);
     EXPECT_EQ(f.stream_length, 211u);
 }

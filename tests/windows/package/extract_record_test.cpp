@@ -123,6 +123,33 @@ TEST_F(PackageExtraction, StoredNameRunningPastTheRecordIsAFileError) {
     EXPECT_EQ(messages.shown()[0].text, "File Error!");
 }
 
+TEST_F(PackageExtraction, SizeBeyondWhatTheStreamCanHoldIsRefused) {
+    TestRecord inflated = Record("huge.bin", "a small file");
+    inflated.override_size = true;
+    inflated.uncompressed_size = 0xFFFFFFFF;
+    const TestProgramFile program(folder_, {Record("kqsetup.inf", "x"), inflated});
+    MessageRecorder messages;
+    ASSERT_EQ(Extract(program, Path("script"), 0), 1);
+    EXPECT_EQ(Extract(program, Path("huge.bin"), 1), 0);
+    EXPECT_FALSE(FileExists(Path("huge.bin")));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "File Error!");
+}
+
+TEST_F(PackageExtraction, TruncatedStreamWithinTheBoundStillDecodesToItsSize) {
+    std::string contents;
+    for (int i = 0; i < 3000; ++i) contents += "row " + std::to_string(i) + "\r\n";
+    TestRecord cut = Record("kqsetup.inf", contents);
+    cut.stream_cut = 1000;  // about a tenth of the stream, still within the size bound
+    const TestProgramFile program(folder_, {cut});
+    MessageRecorder messages;
+    ASSERT_EQ(Extract(program, Path("cut.txt"), 0), 1);
+    const std::string decoded = ReadBytes(Path("cut.txt"));
+    ASSERT_GE(decoded.size(), contents.size());
+    EXPECT_EQ(decoded.substr(0, 100), contents.substr(0, 100));
+    EXPECT_TRUE(messages.shown().empty());
+}
+
 TEST_F(PackageExtraction, ReplacingModesOverwriteWithoutAsking) {
     const TestProgramFile program(folder_, {Record("kqsetup.inf", "new script"), Record("License.txt", "new")});
     kqtest::WriteBytes(Path("script"), "old contents, longer than the new ones");

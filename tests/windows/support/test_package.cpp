@@ -10,8 +10,11 @@
 namespace kqtest {
 
 std::string EncodeRecord(const TestRecord& record) {
-    const std::vector<uint8_t> coded = kq::lzhuf::Encode(
+    std::vector<uint8_t> coded = kq::lzhuf::Encode(
         {reinterpret_cast<const uint8_t*>(record.contents.data()), record.contents.size()});
+    if (record.override_size)
+        for (int i = 0; i < 4; ++i) coded[static_cast<size_t>(i)] = static_cast<uint8_t>(record.uncompressed_size >> (8 * i));
+    if (record.stream_cut != 0 && record.stream_cut + 4 < coded.size()) coded.resize(record.stream_cut + 4);
     const uint32_t natural_length = static_cast<uint32_t>(14 + record.stored_name.size() + coded.size());
     const uint32_t length = record.override_length ? record.record_length : natural_length;
     std::string bytes("KQ1", 4);

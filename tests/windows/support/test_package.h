@@ -20,6 +20,11 @@ struct TestRecord {
     // When set, replaces the record length field as written.
     bool override_length = false;
     uint32_t record_length = 0;
+    // When set, replaces the uncompressed size field as written.
+    bool override_size = false;
+    uint32_t uncompressed_size = 0;
+    // When nonzero, the stream is cut to this many bytes (record length too).
+    size_t stream_cut = 0;
 };
 
 std::string EncodeRecord(const TestRecord& record);
