@@ -14,7 +14,9 @@ KQPACK   := $(BIN)/kqpack
 EXAMPLE  := examples/hello
 DEMO_OUT := $(BUILD)/examples
 
-.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench clean
+FUZZ_SECONDS ?= 300
+
+.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench fuzz clean
 
 all: build
 
@@ -42,9 +44,10 @@ stub64: native
 		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN) -DKQ_KQPACK=$(KQPACK) >/dev/null
 	@$(CMAKE) --build $(BUILD)/x86_64 -j$(JOBS)
 
-# Every test: native (sanitized) first, then the Windows side under Wine.
+# Every test: native (sanitized), 30-second fuzz runs, then the Windows side under Wine.
 test: build native-tests
 	cd $(BUILD)/native-asan && ctest --output-on-failure
+	scripts/fuzz.sh 30
 	cd $(BUILD)/x86_64 && ctest --output-on-failure
 
 demo: build
@@ -56,6 +59,10 @@ size: stub32 stub64
 bench: native stub32 stub64
 	@$(BUILD)/native/bench/kq_codec_bench
 	@scripts/stub-size.sh $(BIN)
+
+# Each libFuzzer target for FUZZ_SECONDS (make test runs them for 30 s each).
+fuzz: bootstrap
+	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

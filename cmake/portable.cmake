@@ -7,11 +7,11 @@ set(KQ_PORTABLE_SOURCES
   src/startup/command_line.cpp
   src/startup/bounded_text.cpp
 )
-list(TRANSFORM KQ_PORTABLE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+list(TRANSFORM KQ_PORTABLE_SOURCES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../")
 
 # Native-only pieces: the encoder serves the packaging tool and the tests.
 set(KQ_NATIVE_SOURCES
   src/package/lzhuf_encoder.cpp
   src/package/package_reader.cpp
 )
-list(TRANSFORM KQ_NATIVE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+list(TRANSFORM KQ_NATIVE_SOURCES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../")

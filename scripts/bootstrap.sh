@@ -8,6 +8,7 @@ packages=(
   cmake make g++ coreutils
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest
+  clang libclang-rt-14-dev
   wine64 xvfb xauth
   imagemagick x11-apps
 )
