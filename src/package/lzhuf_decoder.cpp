@@ -1,92 +1,116 @@
 // The LZHUF decoder: adaptive Huffman symbols, table-coded match positions,
 // LZSS copies out of a 4096-byte ring pre-filled with spaces.
+//
+// The inner loop runs once per symbol, so it is written for that: the bit
+// buffer is topped up once per symbol instead of being checked per bit, all
+// hot state lives in locals, and a match that neither wraps the ring nor fills
+// the output piece is copied without any per-byte bookkeeping.
 #include "lzhuf_decoder.h"
 
 namespace kq::lzhuf {
 namespace {
 
+// Compilers turn this into one load and a byte swap.
+inline uint64_t LoadBigEndian64(const uint8_t* p) {
+    return static_cast<uint64_t>(p[0]) << 56 | static_cast<uint64_t>(p[1]) << 48 | static_cast<uint64_t>(p[2]) << 40 |
+           static_cast<uint64_t>(p[3]) << 32 | static_cast<uint64_t>(p[4]) << 24 | static_cast<uint64_t>(p[5]) << 16 |
+           static_cast<uint64_t>(p[6]) << 8 | static_cast<uint64_t>(p[7]);
+}
+
 // MSB-first bit reader over the in-memory stream. The 64-bit buffer holds the
 // same bit sequence the reference's 16-bit buffer would deliver, only refilled
 // less often; input past the end supplies zero bits without advancing.
-class BitInput {
-public:
-    BitInput(const uint8_t* data, uint32_t length) : next_(data), end_(data + length) {}
+//
+// The valid bits sit at the top of `buffer`. Below them the buffer may hold a
+// copy of bits not yet counted: they are always the stream's true next bits,
+// so OR-ing the same bytes in again on the next refill changes nothing.
+struct BitInput {
+    const uint8_t* next;
+    const uint8_t* end;
+    uint64_t buffer;
+    unsigned count;
+
+    // Tops the buffer up to at least 56 bits. Away from the end of the stream
+    // eight bytes are fetched at once and as many whole ones kept as fit.
+    void Refill() {
+        if (end - next >= 8) {
+            buffer |= LoadBigEndian64(next) >> count;
+            next += (63 - count) >> 3;
+            count |= 56;
+            return;
+        }
+        while (count <= 56) {
+            const uint64_t byte = next < end ? *next++ : 0;
+            buffer |= byte << (56 - count);
+            count += 8;
+        }
+    }
 
     unsigned GetBit() {
-        if (count_ == 0) Refill();
-        const unsigned bit = static_cast<unsigned>(buffer_ >> 63);
-        buffer_ <<= 1;
-        --count_;
+        if (count == 0) Refill();
+        const unsigned bit = static_cast<unsigned>(buffer >> 63);
+        buffer <<= 1;
+        --count;
         return bit;
     }
 
-    unsigned GetByte() {
-        if (count_ < 8) Refill();
-        const unsigned byte = static_cast<unsigned>(buffer_ >> 56);
-        buffer_ <<= 8;
-        count_ -= 8;
-        return byte;
+    // The next `length` bits (1..16) as a number, without consuming them.
+    unsigned Peek(unsigned length) {
+        if (count < 16) Refill();
+        return static_cast<unsigned>(buffer >> (64 - length));
     }
 
-private:
-    void Refill() {
-        while (count_ <= 56) {
-            const uint64_t byte = next_ < end_ ? *next_++ : 0;
-            buffer_ |= byte << (56 - count_);
-            count_ += 8;
-        }
+    void Skip(unsigned length) {
+        buffer <<= length;
+        count -= length;
     }
-
-    const uint8_t* next_;
-    const uint8_t* const end_;
-    uint64_t buffer_ = 0;
-    unsigned count_ = 0;
 };
 
-class Decoder {
-public:
-    Decoder(DecoderWorkspace& ws, BitInput& input, OutputSink sink)
-        : ws_(ws), tree_(ws.tree), input_(input), sink_(sink) {}
-
-    int DecodeChar() {
-        unsigned c = tree_.son[R];
-        while (c < static_cast<unsigned>(T)) c = tree_.son[c + input_.GetBit()];
-        c -= T;
-        update(tree_, static_cast<int>(c));
-        return static_cast<int>(c);
+// Walks the code tree from the root, one bit per level, to a leaf.
+//
+// The walk reads a copy of the bit buffer without counting down the bits it
+// holds: the Refill() at the start of each symbol leaves at least 56, and a
+// tree whose counts stay below 0x8000 is never that deep. Should a walk still
+// go deeper than the bits it had, it is simply done again the careful way.
+inline unsigned DecodeChar(HuffTree& tree, BitInput& input) {
+    const uint16_t* const son = tree.son;
+    uint64_t bits = input.buffer;
+    unsigned depth = 0;
+    unsigned c = son[R];
+    while (c < static_cast<unsigned>(T)) {
+        c = son[c + static_cast<unsigned>(bits >> 63)];
+        bits <<= 1;
+        ++depth;
     }
-
-    unsigned DecodePosition() {
-        unsigned i = input_.GetByte();
-        const unsigned c = static_cast<unsigned>(ws_.d_code[i]) << 6;
-        for (unsigned j = ws_.d_len[i] - 2u; j > 0; --j) i = (i << 1) + input_.GetBit();
-        return c | (i & 0x3F);
+    if (depth <= input.count) {
+        input.buffer = bits;
+        input.count -= depth;
+    } else {
+        c = son[R];
+        while (c < static_cast<unsigned>(T)) c = son[c + input.GetBit()];
     }
+    c -= T;
+    update(tree, static_cast<int>(c));
+    return c;
+}
 
-    void Put(uint8_t byte) {
-        ws_.out[fill_++] = byte;
-        if (fill_ == kOutputPiece) {
-            sink_.write(sink_.context, ws_.out, kOutputPiece);
-            fill_ = 0;
-        }
-    }
-
-    void Flush() { sink_.write(sink_.context, ws_.out, fill_); }
-
-private:
-    DecoderWorkspace& ws_;
-    HuffTree& tree_;
-    BitInput& input_;
-    OutputSink sink_;
-    uint32_t fill_ = 0;
-};
+// Upper 6 bits of the position from a 3- to 8-bit code, then 6 plain bits.
+// The first byte of the code decides its length, so the whole code (9 to 14
+// bits) is taken in one go.
+inline unsigned DecodePosition(BitInput& input, const uint8_t* d_code, const uint8_t* d_len) {
+    const unsigned first = input.Peek(8);
+    const unsigned length = d_len[first] + 6u;
+    const unsigned bits = input.Peek(length);
+    input.Skip(length);
+    return static_cast<unsigned>(d_code[first]) << 6 | (bits & 0x3F);
+}
 
 }  // namespace
 
 uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size,
                       DecoderWorkspace& ws, OutputSink sink) {
-    BitInput input(stream, stream_length);
-    Decoder decoder(ws, input, sink);
+    uint8_t* const out = ws.out;
+    uint32_t fill = 0;
     // 64 bits: a count just below 2^32 plus a whole last match must not wrap.
     uint64_t count = 0;
     if (size != 0) {
@@ -97,28 +121,53 @@ uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t si
         StartHuff(ws.tree);
         uint8_t* const text_buf = ws.text_buf;
         for (int i = 0; i < N - F; ++i) text_buf[i] = ' ';
+        BitInput input{stream, stream + stream_length, 0, 0};
         unsigned r = N - F;
         while (count < size) {
-            const int c = decoder.DecodeChar();
+            input.Refill();
+            const unsigned c = DecodeChar(ws.tree, input);
             if (c < 256) {
-                decoder.Put(static_cast<uint8_t>(c));
                 text_buf[r] = static_cast<uint8_t>(c);
                 r = (r + 1) & (N - 1);
-                ++count;
-            } else {
-                const unsigned i = (r - decoder.DecodePosition() - 1) & (N - 1);
-                const unsigned length = static_cast<unsigned>(c) - (255 - THRESHOLD);
-                for (unsigned k = 0; k < length; ++k) {
-                    const uint8_t b = text_buf[(i + k) & (N - 1)];
-                    decoder.Put(b);
-                    text_buf[r] = b;
-                    r = (r + 1) & (N - 1);
+                out[fill] = static_cast<uint8_t>(c);
+                if (++fill == kOutputPiece) {
+                    sink.write(sink.context, out, kOutputPiece);
+                    fill = 0;
                 }
-                count += length;
+                ++count;
+                continue;
+            }
+            unsigned i = (r - DecodePosition(input, ws.d_code, ws.d_len) - 1) & (N - 1);
+            const unsigned length = c - (255 - THRESHOLD);
+            count += length;
+            if (i + length <= static_cast<unsigned>(N) && r + length <= static_cast<unsigned>(N) &&
+                fill + length < kOutputPiece) {
+                // Neither end wraps and the piece stays short of full. Byte by
+                // byte on purpose: a source just behind `r` repeats the bytes
+                // this very copy writes.
+                for (unsigned k = 0; k < length; ++k) {
+                    const uint8_t b = text_buf[i + k];
+                    text_buf[r + k] = b;
+                    out[fill + k] = b;
+                }
+                r = (r + length) & (N - 1);
+                fill += length;
+                continue;
+            }
+            for (unsigned k = 0; k < length; ++k) {
+                const uint8_t b = text_buf[i];
+                i = (i + 1) & (N - 1);
+                text_buf[r] = b;
+                r = (r + 1) & (N - 1);
+                out[fill] = b;
+                if (++fill == kOutputPiece) {
+                    sink.write(sink.context, out, kOutputPiece);
+                    fill = 0;
+                }
             }
         }
     }
-    decoder.Flush();
+    sink.write(sink.context, out, fill);
     return count;
 }
 

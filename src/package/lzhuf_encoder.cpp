@@ -4,6 +4,7 @@
 // here decode identically wherever the format is read.
 #include "lzhuf_encoder.h"
 
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -35,22 +36,29 @@ static_assert(kPositionCodes.p_code[1] == 0x20 && kPositionCodes.p_len[1] == 4);
 static_assert(kPositionCodes.p_code[63] == 0xFF && kPositionCodes.p_len[63] == 8);
 
 // Bit packing as the reference does it: codes arrive left-aligned in 16 bits.
+// Bytes go straight into the output vector through a pointer; the vector is
+// grown ahead of need and trimmed to the bytes written at the end.
 class BitOutput {
 public:
-    explicit BitOutput(std::vector<uint8_t>& out) : out_(out) {}
+    explicit BitOutput(std::vector<uint8_t>& out) : out_(out) {
+        start_ = out_.size();
+        out_.resize(start_ + 256);
+        next_ = out_.data() + start_;
+    }
 
     // Emits the top `length` bits of the 16-bit left-aligned `code`. The
     // arithmetic mirrors the reference (a 32-bit unsigned buffer whose bytes
     // are written through a char-sized put), including for codes longer than
     // 16 bits, where the reference drops bits.
     void Putcode(int length, uint32_t code) {
+        if (out_.data() + out_.size() - next_ < 2) Grow();
         putbuf_ |= code >> putlen_;
         putlen_ += length;
         if (putlen_ >= 8) {
-            out_.push_back(static_cast<uint8_t>(putbuf_ >> 8));
+            *next_++ = static_cast<uint8_t>(putbuf_ >> 8);
             putlen_ -= 8;
             if (putlen_ >= 8) {
-                out_.push_back(static_cast<uint8_t>(putbuf_));
+                *next_++ = static_cast<uint8_t>(putbuf_);
                 putlen_ -= 8;
                 putbuf_ = code << (length - putlen_);
             } else {
@@ -60,11 +68,23 @@ public:
     }
 
     void EncodeEnd() {
-        if (putlen_ != 0) out_.push_back(static_cast<uint8_t>(putbuf_ >> 8));
+        if (putlen_ != 0) {
+            if (out_.data() + out_.size() == next_) Grow();
+            *next_++ = static_cast<uint8_t>(putbuf_ >> 8);
+        }
+        out_.resize(static_cast<size_t>(next_ - out_.data()));
     }
 
 private:
+    void Grow() {
+        const size_t written = static_cast<size_t>(next_ - out_.data());
+        out_.resize(out_.size() * 2);
+        next_ = out_.data() + written;
+    }
+
     std::vector<uint8_t>& out_;
+    size_t start_ = 0;
+    uint8_t* next_ = nullptr;
     uint32_t putbuf_ = 0;
     int putlen_ = 0;
 };
@@ -78,122 +98,158 @@ public:
 private:
     void InitTree();
     void InsertNode(int r);
+    void ReplaceNode(int p, int r);
     void DeleteNode(int p);
     void EncodeChar(unsigned c);
     void EncodePosition(unsigned c);
 
-    // Index of the first byte in 1..F-1 where key and text_buf[p..] differ,
-    // or F; `cmp` receives key[i] - text_buf[p + i] there.
-    int MatchLength(const uint8_t* key, const uint8_t* candidate, int& cmp) const;
+    // Index of the first byte in 9..F-1 where key and candidate differ, or F;
+    // `key_is_greater` then says whether key's byte there is the greater.
+    int MatchLength(const uint8_t* key, const uint8_t* candidate, bool& key_is_greater) const;
 
     HuffTree tree_{};
     // Ring plus F - 1 mirrored bytes, plus slack for word-wide compares.
     uint8_t text_buf[N + F - 1 + 8]{};
-    int lson[N + 1]{};
-    int rson[N + 257]{};
-    int dad[N + 1]{};
+    // The search trees in 16-bit links (NIL and the 256 roots fit): half the
+    // cache footprint of ints, and the search is all about these loads. A
+    // node's two children sit side by side, so the search steps to
+    // son[p][right] without a branch or a select; lson/rson name them.
+    uint16_t son[N + 257][2]{};
+    uint16_t dad[N + 1]{};
+    uint16_t& lson(int p) { return son[p][0]; }
+    uint16_t& rson(int p) { return son[p][1]; }
     int match_position = 0;
     int match_length = 0;
     BitOutput bits_;
 };
 
 void Encoder::InitTree() {
-    for (int i = N + 1; i <= N + 256; ++i) rson[i] = NIL;
+    for (int i = N + 1; i <= N + 256; ++i) rson(i) = NIL;
     for (int i = 0; i < N; ++i) dad[i] = NIL;
 }
 
-int Encoder::MatchLength(const uint8_t* key, const uint8_t* candidate, int& cmp) const {
-    int i = 1;
-    while (i + 8 <= F) {
-        uint64_t a, b;
-        std::memcpy(&a, key + i, 8);
-        std::memcpy(&b, candidate + i, 8);
-        if (a != b) break;
-        i += 8;
+// Eight bytes as a big-endian number, so that comparing two such numbers
+// compares the bytes in order, like memcmp: one load and a byte swap.
+inline uint64_t LoadBigEndian64(const uint8_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    if constexpr (std::endian::native == std::endian::little) {
+#if defined(__GNUC__)
+        v = __builtin_bswap64(v);
+#else
+        v = (v & 0x00000000FFFFFFFFull) << 32 | (v & 0xFFFFFFFF00000000ull) >> 32;
+        v = (v & 0x0000FFFF0000FFFFull) << 16 | (v & 0xFFFF0000FFFF0000ull) >> 16;
+        v = (v & 0x00FF00FF00FF00FFull) << 8 | (v & 0xFF00FF00FF00FF00ull) >> 8;
+#endif
     }
-    for (; i < F; ++i) {
-        cmp = key[i] - candidate[i];
-        if (cmp != 0) return i;
+    return v;
+}
+
+int Encoder::MatchLength(const uint8_t* key, const uint8_t* candidate, bool& key_is_greater) const {
+    // Bytes 9..59 in words (the last one overlaps the one before); the caller
+    // has compared bytes 1..8 already.
+    constexpr int kWordStarts[] = {9, 17, 25, 33, 41, 49, F - 8};
+    for (const int start : kWordStarts) {
+        const uint64_t a = LoadBigEndian64(key + start);
+        const uint64_t b = LoadBigEndian64(candidate + start);
+        if (a != b) {
+            key_is_greater = a > b;
+            return start + std::countl_zero(a ^ b) / 8;
+        }
     }
     return F;
 }
 
+// The search descends one node per step, and each step needs the previous
+// one's comparison to know where to go. To keep that chain short, the first
+// word (bytes 1..8) of both children of a node is fetched while the node
+// itself is being compared; the comparison then only selects one of them.
+// The tree and every tie-break are the reference's: only the order of the
+// loads differs. A NIL child's word is fetched too (from the slack past the
+// ring) and never used.
 void Encoder::InsertNode(int r) {
-    int cmp = 1;
     const uint8_t* const key = &text_buf[r];
+    const uint64_t key_word = LoadBigEndian64(key + 1);
     int p = N + 1 + key[0];
-    rson[r] = lson[r] = NIL;
-    match_length = 0;
-    for (;;) {
-        if (cmp >= 0) {
-            if (rson[p] != NIL) {
-                p = rson[p];
-            } else {
-                rson[p] = r;
-                dad[r] = p;
-                return;
-            }
-        } else {
-            if (lson[p] != NIL) {
-                p = lson[p];
-            } else {
-                lson[p] = r;
-                dad[r] = p;
+    bool right = true;  // the reference's cmp >= 0: the first step goes right
+    rson(r) = lson(r) = NIL;
+    // The best match so far, in locals until the search ends.
+    int length = 0;
+    int position = match_position;
+    int q = rson(p);
+    uint64_t word = LoadBigEndian64(&text_buf[q + 1]);
+    while (q != NIL) {
+        p = q;
+        const int left_child = lson(p);
+        const int right_child = rson(p);
+        const uint64_t left_word = LoadBigEndian64(&text_buf[left_child + 1]);
+        const uint64_t right_word = LoadBigEndian64(&text_buf[right_child + 1]);
+        const uint64_t diff = key_word ^ word;
+        right = key_word > word;
+        // Unless bytes 1 and 2 agree, the match is too short to note.
+        if (diff >> (64 - 8 * THRESHOLD) == 0) {
+            const int i = diff != 0 ? 1 + std::countl_zero(diff) / 8 : MatchLength(key, &text_buf[p], right);
+            // A longer match wins; an equally long one wins when it is
+            // nearer. The reference compares an unsigned candidate with the
+            // int position, so a candidate of -1 (wrapped) never wins a tie.
+            const int candidate = ((r - p) & (N - 1)) - 1;
+            const bool longer = i > length;
+            const bool nearer = i == length && static_cast<unsigned>(candidate) < static_cast<unsigned>(position);
+            position = longer | nearer ? candidate : position;
+            length = longer ? i : length;
+            if (length >= F) {
+                match_length = length;
+                match_position = position;
+                ReplaceNode(p, r);
                 return;
             }
         }
-        const int i = MatchLength(key, &text_buf[p], cmp);
-        if (i > THRESHOLD) {
-            if (i > match_length) {
-                match_position = ((r - p) & (N - 1)) - 1;
-                if ((match_length = i) >= F) break;
-            }
-            if (i == match_length) {
-                // The reference compares an unsigned candidate with the int
-                // position, so a candidate of -1 (wrapped) never wins.
-                const unsigned c = static_cast<unsigned>(((r - p) & (N - 1)) - 1);
-                if (c < static_cast<unsigned>(match_position)) match_position = static_cast<int>(c);
-            }
-        }
+        // Masks rather than ?: so that compilers select instead of branching
+        // on a coin toss.
+        const uint64_t take_right = 0 - static_cast<uint64_t>(right);
+        q = static_cast<int>((static_cast<uint64_t>(right_child) & take_right) |
+                             (static_cast<uint64_t>(left_child) & ~take_right));
+        word = (right_word & take_right) | (left_word & ~take_right);
     }
-    // Full-length match: r takes p's place in the tree.
+    son[p][right] = static_cast<uint16_t>(r);
+    dad[r] = static_cast<uint16_t>(p);
+    match_length = length;
+    match_position = position;
+}
+
+// Full-length match: r takes p's place in the tree.
+void Encoder::ReplaceNode(int p, int r) {
     dad[r] = dad[p];
-    lson[r] = lson[p];
-    rson[r] = rson[p];
-    dad[lson[p]] = r;
-    dad[rson[p]] = r;
-    if (rson[dad[p]] == p)
-        rson[dad[p]] = r;
-    else
-        lson[dad[p]] = r;
+    lson(r) = lson(p);
+    rson(r) = rson(p);
+    dad[lson(p)] = static_cast<uint16_t>(r);
+    dad[rson(p)] = static_cast<uint16_t>(r);
+    son[dad[p]][rson(dad[p]) == p] = static_cast<uint16_t>(r);
     dad[p] = NIL;
 }
 
 void Encoder::DeleteNode(int p) {
     if (dad[p] == NIL) return;
     int q;
-    if (rson[p] == NIL) {
-        q = lson[p];
-    } else if (lson[p] == NIL) {
-        q = rson[p];
+    if (rson(p) == NIL) {
+        q = lson(p);
+    } else if (lson(p) == NIL) {
+        q = rson(p);
     } else {
-        q = lson[p];
-        if (rson[q] != NIL) {
-            do q = rson[q];
-            while (rson[q] != NIL);
-            rson[dad[q]] = lson[q];
-            dad[lson[q]] = dad[q];
-            lson[q] = lson[p];
-            dad[lson[p]] = q;
+        q = lson(p);
+        if (rson(q) != NIL) {
+            do q = rson(q);
+            while (rson(q) != NIL);
+            rson(dad[q]) = lson(q);
+            dad[lson(q)] = dad[q];
+            lson(q) = lson(p);
+            dad[lson(p)] = static_cast<uint16_t>(q);
         }
-        rson[q] = rson[p];
-        dad[rson[p]] = q;
+        rson(q) = rson(p);
+        dad[rson(p)] = static_cast<uint16_t>(q);
     }
     dad[q] = dad[p];
-    if (rson[dad[p]] == p)
-        rson[dad[p]] = q;
-    else
-        lson[dad[p]] = q;
+    son[dad[p]][rson(dad[p]) == p] = static_cast<uint16_t>(q);
     dad[p] = NIL;
 }
 
@@ -201,10 +257,9 @@ void Encoder::EncodeChar(unsigned c) {
     // Walk from the leaf to the root; an odd node is the second child (bit 1).
     uint32_t code = 0;
     int length = 0;
-    int k = tree_.prnt[c + T];
+    unsigned k = tree_.prnt[c + T];
     do {
-        code >>= 1;
-        if (k & 1) code += 0x8000;
+        code = (code >> 1) | (k & 1) << 15;
         ++length;
     } while ((k = tree_.prnt[k]) != R);
     bits_.Putcode(length, code);
@@ -218,8 +273,8 @@ void Encoder::EncodePosition(unsigned c) {
 }
 
 void Encoder::Run(std::span<const uint8_t> input) {
-    size_t next = 0;
-    auto getc = [&]() -> int { return next < input.size() ? input[next++] : -1; };
+    const uint8_t* next = input.data();
+    const uint8_t* const end = next + input.size();
 
     StartHuff(tree_);
     InitTree();
@@ -227,7 +282,7 @@ void Encoder::Run(std::span<const uint8_t> input) {
     int r = N - F;
     for (int i = s; i < r; ++i) text_buf[i] = ' ';
     int len = 0;
-    for (int c; len < F && (c = getc()) != -1; ++len) text_buf[r + len] = static_cast<uint8_t>(c);
+    for (; len < F && next != end; ++len) text_buf[r + len] = *next++;
     for (int i = 1; i <= F; ++i) InsertNode(r - i);
     InsertNode(r);
     do {
@@ -241,10 +296,11 @@ void Encoder::Run(std::span<const uint8_t> input) {
         }
         const int last_match_length = match_length;
         int i = 0;
-        for (int c; i < last_match_length && (c = getc()) != -1; ++i) {
+        for (; i < last_match_length && next != end; ++i) {
+            const uint8_t c = *next++;
             DeleteNode(s);
-            text_buf[s] = static_cast<uint8_t>(c);
-            if (s < F - 1) text_buf[s + N] = static_cast<uint8_t>(c);
+            text_buf[s] = c;
+            if (s < F - 1) text_buf[s + N] = c;
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
             InsertNode(r);

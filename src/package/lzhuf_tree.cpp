@@ -14,7 +14,7 @@ void StartHuff(HuffTree& tree) {
         tree.son[j] = static_cast<uint16_t>(i);
         tree.prnt[i] = tree.prnt[i + 1] = static_cast<uint16_t>(j);
     }
-    tree.freq[T] = 0xFFFF;
+    for (int i = T; i < T + 8; ++i) tree.freq[i] = 0xFFFF;
     tree.prnt[R] = 0;
 }
 

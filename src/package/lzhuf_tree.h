@@ -2,12 +2,14 @@
 // decoder keep identical trees in step: both call update() once per symbol.
 #pragma once
 
+#include <stddef.h>
+
 #include "lzhuf_tables.h"
 
 namespace kq::lzhuf {
 
 struct HuffTree {
-    uint16_t freq[T + 1];       // node frequencies; freq[T] is a 0xFFFF sentinel
+    uint16_t freq[T + 8];       // node frequencies; freq[T..T+7] are 0xFFFF sentinels
     uint16_t son[T];            // >= T: leaf for symbol son - T; else first child
     uint16_t prnt[T + N_CHAR];  // parent of each node; prnt[T + s] is leaf of s
 };
@@ -15,31 +17,65 @@ struct HuffTree {
 void StartHuff(HuffTree& tree);
 void reconst(HuffTree& tree);
 
+// Moves the subtree at `node`, whose count has just become k, past the nodes
+// that now count less (they all count k - 1, the frequencies being sorted):
+// it swaps places with the last of them, l, and l's subtree takes its place.
+inline size_t Exchange(HuffTree& tree, size_t node, unsigned k) {
+    uint16_t* const freq = tree.freq;
+    uint16_t* const son = tree.son;
+    uint16_t* const prnt = tree.prnt;
+    size_t l = node + 1;
+    while (k > freq[l + 1]) ++l;
+    freq[node] = freq[l];
+    freq[l] = static_cast<uint16_t>(k);
+    const size_t i = son[node];
+    prnt[i] = static_cast<uint16_t>(l);
+    if (i < T) prnt[i + 1] = static_cast<uint16_t>(l);
+    const size_t j = son[l];
+    son[l] = static_cast<uint16_t>(i);
+    prnt[j] = static_cast<uint16_t>(node);
+    if (j < T) prnt[j + 1] = static_cast<uint16_t>(node);
+    son[node] = static_cast<uint16_t>(j);
+    return l;
+}
+
 // Counts one occurrence of symbol c and restores the sibling order by moving
 // the incremented node past its equals, all the way up to the root.
+//
+// Indices are size_t so that freq[node + 1] and friends fold into addressing.
 inline void update(HuffTree& tree, int c) {
     uint16_t* const freq = tree.freq;
     uint16_t* const son = tree.son;
     uint16_t* const prnt = tree.prnt;
     if (freq[R] == MAX_FREQ) reconst(tree);
-    int node = prnt[c + T];
-    do {
+    size_t node = prnt[c + T];
+    {
+        // The leaf: about half the time it must move past its equals, and how
+        // far is anyone's guess, so this level counts them and exchanges
+        // without branching (exchanging a node with itself changes nothing).
+        // Sorted frequencies and the sentinels make the count the distance.
         const unsigned k = ++freq[node];
-        int l = node + 1;
-        if (k > freq[l]) {
+        size_t l = node;
+        for (size_t m = 1; m <= 7; ++m) l += k > freq[node + m];
+        if (l == node + 7) {
             while (k > freq[l + 1]) ++l;
-            freq[node] = freq[l];
-            freq[l] = static_cast<uint16_t>(k);
-            const int i = son[node];
-            prnt[i] = static_cast<uint16_t>(l);
-            if (i < T) prnt[i + 1] = static_cast<uint16_t>(l);
-            const int j = son[l];
-            son[l] = static_cast<uint16_t>(i);
-            prnt[j] = static_cast<uint16_t>(node);
-            if (j < T) prnt[j + 1] = static_cast<uint16_t>(node);
-            son[node] = static_cast<uint16_t>(j);
-            node = l;
         }
+        freq[node] = freq[l];
+        freq[l] = static_cast<uint16_t>(k);
+        const size_t i = son[node];  // a leaf: no second child to re-parent
+        prnt[i] = static_cast<uint16_t>(l);
+        const size_t j = son[l];
+        son[l] = static_cast<uint16_t>(i);
+        prnt[j] = static_cast<uint16_t>(node);
+        prnt[j + (j < T)] = static_cast<uint16_t>(node);
+        son[node] = static_cast<uint16_t>(j);
+        node = prnt[l];
+    }
+    // Above the leaf an exchange is rare: the plain test is cheaper there.
+    do {
+        uint16_t* const f = freq + node;
+        const unsigned k = ++*f;
+        if (k > f[1]) node = Exchange(tree, node, k);
         node = prnt[node];
     } while (node != 0);
 }
