@@ -22,6 +22,12 @@ set(KQ_STUB_CORE_SOURCES
 )
 list(TRANSFORM KQ_STUB_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 
+# Dialog templates, icon and strings. A resource object pulls in no symbol, so
+# a static library would drop it: every program that shows the dialogs (the
+# stub and the in-process UI tests) lists it among its own sources.
+enable_language(RC)
+set(KQ_STUB_RESOURCES "${CMAKE_SOURCE_DIR}/src/ui/resources/setup.rc")
+
 set(KQ_FREESTANDING_FLAGS
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -ffunction-sections -fdata-sections
@@ -49,7 +55,8 @@ endif()
 
 add_executable(kqstub WIN32
   src/startup/process_start.cpp
-  src/startup/runtime.cpp)
+  src/startup/runtime.cpp
+  ${KQ_STUB_RESOURCES})
 target_compile_options(kqstub PRIVATE ${KQ_FREESTANDING_FLAGS})
 target_link_libraries(kqstub PRIVATE kqstub_core)
 target_link_options(kqstub PRIVATE

@@ -15,4 +15,7 @@ extern MessageBoxHook g_message_box_hook;
 // A message box without an owner window; returns the button pressed.
 int ShowMessage(const char* text, const char* caption, UINT flags);
 
+// A message box owned by `owner` (a dialog that reports its own failure).
+int ShowOwnedMessage(HWND owner, const char* text, const char* caption, UINT flags);
+
 }  // namespace kq
