@@ -9,6 +9,17 @@ set(KQ_STUB_CORE_SOURCES
   src/package/extract_record.cpp
   src/package/install_placement.cpp
   src/ui/message_box.cpp
+  src/ui/display_text.cpp
+  src/ui/backdrop_window.cpp
+  src/ui/backdrop_paint.cpp
+  src/ui/setup_wizard.cpp
+  src/ui/wizard_pages.cpp
+  src/ui/welcome_page.cpp
+  src/ui/install_where_page.cpp
+  src/ui/finish_page.cpp
+  src/ui/licence_dialog.cpp
+  src/ui/directory_browser.cpp
+  src/install/install_sequence.cpp
   src/script/profile.cpp
   src/script/lettered_key.cpp
   src/script/log_snapshot.cpp

@@ -1,16 +1,35 @@
-// The ends of the two modes. The installer's window and wizard and the
-// uninstall sequence plug in here; until they do, each mode ends after its
-// start-up work, with the buffers released in table order.
+// The end of installer mode: after staging, the backdrop window and the
+// message loop, then the buffers are released in table order.
 #include "mode_continuations.h"
 
 #include "text_buffers.h"
+#include "ui/backdrop_window.h"
 
 namespace kq {
+namespace {
 
-int ContinueInstallerMode(int) {
+// Runs until the quit request; returns the code it carries.
+int RunMessageLoop() {
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int ContinueInstallerMode(int show_command) {
+    if (!CreateBackdropWindow(g_setup.instance, show_command)) {
+        FreeModulePathBuffer();
+        FreeTextBuffers();
+        return 0;
+    }
     FreeModulePathBuffer();
+    const int exit_code = RunMessageLoop();
     FreeTextBuffers();
-    return 0;
+    return exit_code;
 }
 
 }  // namespace kq
