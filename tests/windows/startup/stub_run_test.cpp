@@ -16,6 +16,40 @@ struct RunResult {
     DWORD exit_code = 0xFFFFFFFF;
 };
 
+// The first top-level window of the process with this class, once it exists.
+HWND FindWindowOf(DWORD process_id, const char* class_name) {
+    struct Search {
+        DWORD process_id;
+        const char* class_name;
+        HWND found;
+    } search{process_id, class_name, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[16] = "";
+            GetClassNameA(window, name, sizeof name);
+            if (owner == s->process_id && IsWindowVisible(window) && lstrcmpA(name, s->class_name) == 0)
+                s->found = window;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Takes the way out of what the program shows: its backdrop window ("Install")
+// is closed by WM_DESTROY, which ends the program with exit code 0; a message
+// box (a question such as the uninstaller's) is answered No, or OK.
+void AnswerWithTheWayOut(DWORD process_id) {
+    if (const HWND backdrop = FindWindowOf(process_id, "Install")) PostMessageA(backdrop, WM_DESTROY, 0, 0);
+    if (const HWND box = FindWindowOf(process_id, "#32770")) {
+        const HWND no = GetDlgItem(box, IDNO);
+        PostMessageA(no != nullptr ? no : GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    }
+}
+
+// Runs the program to its end, answering whatever it shows with the way out.
 RunResult RunProgram(const std::string& path, const std::string& tail) {
     std::string command_line = "\"" + path + "\"" + (tail.empty() ? "" : " " + tail);
     STARTUPINFOA startup{};
@@ -26,7 +60,15 @@ RunResult RunProgram(const std::string& path, const std::string& tail) {
                         &process))
         return result;
     result.started = true;
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start >= 60000) {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 10000);
+            break;
+        }
+        AnswerWithTheWayOut(process.dwProcessId);
+    }
     GetExitCodeProcess(process.hProcess, &result.exit_code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
