@@ -101,7 +101,7 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "in");
         WriteBytes(dir_ / "in/stub.bin", FakeStub());
-        WriteText(dir_ / "in/setup.inf", "[Setup]\r\nTitle=Example\r\n");
+        WriteText(dir_ / "in/setup.inf", ScriptFor(0));
         WriteText(dir_ / "in/license.txt", "You may use this.\r\n");
     }
     void TearDown() override {
@@ -109,7 +109,13 @@ protected:
         fs::remove_all(dir_, ignored);
     }
 
+    // A sound setup script for `files` files, so that the build's check passes.
+    static std::string ScriptFor(size_t files) {
+        return "[Install]\r\nAppName=Example\r\nDefDir=Example\r\nFileNum=" + std::to_string(files) + "\r\n";
+    }
+
     kqpack::BuildOptions Options(std::vector<std::string> files) const {
+        WriteText(dir_ / "in/setup.inf", ScriptFor(files.size()));
         kqpack::BuildOptions options;
         options.stub = dir_ / "in/stub.bin";
         options.script = dir_ / "in/setup.inf";
@@ -377,6 +383,7 @@ TEST_F(Kqpack, ListShowsEveryRecordAndTotals) {
 
 TEST_F(Kqpack, CliBuildListExtractSucceed) {
     WriteBytes(dir_ / "in/files/sub/a.bin", RandomBytes(9000, 3));
+    WriteText(dir_ / "in/setup.inf", ScriptFor(1));
     const fs::path out = dir_ / "out/setup.exe";
     fs::create_directories(out.parent_path());
     Run run = RunKqpack("build --stub " + Quoted(dir_ / "in/stub.bin") + " --script " +

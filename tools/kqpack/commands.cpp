@@ -1,12 +1,17 @@
-// build, list, extract and the raw LZHUF conversions.
+// build (from the command line), check, list, extract and the raw LZHUF
+// conversions.
 #include "commands.h"
 
+#include <cctype>
 #include <cstdio>
 
+#include "check_sources.h"
 #include "file_io.h"
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
 #include "package_writer.h"
+#include "project_build.h"
+#include "record_display.h"
 
 namespace kqpack {
 namespace {
@@ -20,46 +25,39 @@ kq::PackageWalk WalkOrThrow(const std::filesystem::path& setup, const std::vecto
     return walk;
 }
 
-std::string FormatDate(uint16_t d) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", 1980u + (d >> 9), (d >> 5) & 0x0Fu, d & 0x1Fu);
-    return text;
-}
-
-std::string FormatTime(uint16_t t) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u:%02u:%02u", t >> 11u, (t >> 5) & 0x3Fu, (t & 0x1Fu) * 2u);
-    return text;
-}
-
-std::string FormatAttributes(uint8_t a) {
-    std::string text;
-    if (a & 0x20) text += 'A';
-    if (a & 0x04) text += 'S';
-    if (a & 0x02) text += 'H';
-    if (a & 0x01) text += 'R';
-    return text.empty() ? "-" : text;
-}
-
 }  // namespace
 
-void BuildPackage(const BuildOptions& options) {
-    std::vector<uint8_t> program = ReadWholeFile(options.stub);
-    if (program.size() != kq::kStubLength)
-        throw InputError{options.stub.string() + ": a stub is exactly " + std::to_string(kq::kStubLength) +
-                         " bytes, this one is " + std::to_string(program.size())};
+void BuildPackage(const BuildOptions& options, std::ostream& findings) {
+    std::vector<std::string> stored_names;
+    for (const std::string& file : options.files) stored_names.push_back(StoredNameFor(file));
+    SetupUnderCheck setup = SetupFromScript(options.script, options.license, {}, true);
+    for (size_t i = 0; i < stored_names.size(); ++i) setup.files.push_back({stored_names[i], Location{options.files[i], 0}});
+    PrintOrRefuse(CheckSetup(setup), options.strict, options.script.string(), "no package written", findings);
+
     std::vector<RecordSource> sources;
     sources.push_back(LoadRecordSource(options.script, kScriptStoredName));
     sources.push_back(LoadRecordSource(options.license, kLicenseStoredName));
-    for (const std::string& file : options.files)
-        sources.push_back(LoadRecordSource(options.base_dir / file, StoredNameFor(file)));
-    for (const RecordSource& source : sources) {
-        const std::vector<uint8_t> record = MakeRecord(source);
-        if (program.size() + record.size() > UINT32_MAX)
-            throw InputError{options.output.string() + ": package larger than 4 GiB"};
-        program.insert(program.end(), record.begin(), record.end());
+    for (size_t i = 0; i < options.files.size(); ++i)
+        sources.push_back(LoadRecordSource(options.base_dir / options.files[i], stored_names[i]));
+    WritePackage(options.stub, sources, options.output);
+}
+
+bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings) {
+    SetupUnderCheck setup;
+    std::string extension = options.target.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".kqp") {
+        setup = PrepareProject(options.target).setup;
+    } else if (LooksLikePackage(options.target)) {
+        setup = SetupFromPackage(options.target);
+    } else {
+        setup = SetupFromScript(options.target, options.license, options.files, !options.files.empty());
     }
-    WriteFileAtomically(options.output, program, true);
+    const CheckReport report = CheckSetup(setup);
+    PrintFindings(report, findings);
+    const bool passes = !report.Refuses(options.strict);
+    out << options.target.string() << ": " << SummaryOf(report) << (passes ? "" : "; check failed") << "\n";
+    return passes;
 }
 
 void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
@@ -73,7 +71,7 @@ void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
     for (size_t i = 0; i < walk.records.size(); ++i) {
         const kq::PackageRecord& r = walk.records[i];
         std::snprintf(line, sizeof line, "%5zu  %10u  %10u  %-10s  %-8s  %-4s  %s\n", i, r.uncompressed_size,
-                      r.record_length, FormatDate(r.dos_date).c_str(), FormatTime(r.dos_time).c_str(),
+                      r.record_length, FormatDosDate(r.dos_date).c_str(), FormatDosTime(r.dos_time).c_str(),
                       FormatAttributes(r.attributes).c_str(), r.stored_name.c_str());
         out << line;
         total_size += r.uncompressed_size;

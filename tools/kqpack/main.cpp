@@ -1,12 +1,15 @@
 // kqpack: makes setup programs from a stub, a setup script, a licence and
-// files, and lists, extracts and converts what such programs hold.
-#include <cstring>
+// files (or a project file naming them), checks setup scripts, and lists,
+// extracts and converts what setup programs hold.
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "commands.h"
 #include "file_io.h"
+#include "package_json.h"
+#include "project_build.h"
+#include "usage_text.h"
 
 namespace {
 
@@ -14,66 +17,121 @@ constexpr int kExitOk = 0;
 constexpr int kExitBadInput = 1;
 constexpr int kExitUsage = 2;
 
-constexpr const char* kUsage =
-    "usage:\n"
-    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] FILE...\n"
-    "      record 0 is the script, record 1 the licence, then one record per FILE;\n"
-    "      FILE is relative to DIR (default: the current folder) and is stored by that path\n"
-    "  kqpack list SETUP.exe              one line per record, then totals\n"
-    "  kqpack extract SETUP.exe DIR       write every record under DIR by its stored name\n"
-    "  kqpack lzhuf -e|-d IN OUT          raw LZHUF streams (4-byte size, then the code)\n"
-    "  kqpack --help | --version\n"
-    "exit codes: 0 ok, 1 bad input, 2 usage\n";
-
 struct UsageError {
     std::string message;
+    std::string command;  // whose help to show; empty for the overview
 };
 
-kqpack::BuildOptions ParseBuild(const std::vector<std::string>& args) {
+bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// Walks a command's arguments: options with values, flags, positionals.
+class Arguments {
+public:
+    Arguments(const std::vector<std::string>& args, std::string command) : args_(args), command_(std::move(command)) {}
+    bool Next() { return ++i_ < args_.size(); }
+    const std::string& Current() const { return args_[i_]; }
+    const std::string& Value() {
+        if (i_ + 1 >= args_.size()) Fail(args_[i_] + " needs a value");
+        return args_[++i_];
+    }
+    [[noreturn]] void Fail(const std::string& why) const { throw UsageError{why, command_}; }
+
+private:
+    const std::vector<std::string>& args_;
+    std::string command_;
+    size_t i_ = static_cast<size_t>(-1);
+};
+
+void RunBuild(const std::vector<std::string>& args) {
+    Arguments a(args, "build");
     kqpack::BuildOptions options;
-    bool have_stub = false, have_script = false, have_license = false, have_output = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-            return args[++i];
-        };
-        if (arg == "--stub") { options.stub = value(); have_stub = true; }
-        else if (arg == "--script") { options.script = value(); have_script = true; }
-        else if (arg == "--license") { options.license = value(); have_license = true; }
-        else if (arg == "-o") { options.output = value(); have_output = true; }
-        else if (arg == "-C") options.base_dir = value();
-        else if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
+    kqpack::ProjectBuildOptions project;
+    bool have_script = false, have_license = false;
+    while (a.Next()) {
+        const std::string& arg = a.Current();
+        if (arg == "--stub") options.stub = project.stub = a.Value();
+        else if (arg == "--script") { options.script = a.Value(); have_script = true; }
+        else if (arg == "--license") { options.license = a.Value(); have_license = true; }
+        else if (arg == "-o") options.output = project.output = a.Value();
+        else if (arg == "-C") options.base_dir = a.Value();
+        else if (arg == "--strict") options.strict = project.strict = true;
+        else if (IsOption(arg)) a.Fail("unknown option " + arg);
         else options.files.push_back(arg);
     }
-    if (!have_stub || !have_script || !have_license || !have_output)
-        throw UsageError{"build needs --stub, --script, --license and -o"};
-    return options;
+    if (!have_script && !have_license) {
+        if (options.files.size() != 1) a.Fail("build takes one project file, or --script, --license and files");
+        if (options.base_dir != ".") a.Fail("-C belongs to a build from the command line");
+        project.project = options.files.front();
+        kqpack::BuildProject(project, std::cerr);
+        return;
+    }
+    if (!have_script || !have_license || options.stub.empty() || options.output.empty())
+        a.Fail("build needs --stub, --script, --license and -o");
+    kqpack::BuildPackage(options, std::cerr);
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+    Arguments a(args, "check");
+    kqpack::CheckOptions options;
+    std::vector<std::string> positional;
+    while (a.Next()) {
+        const std::string& arg = a.Current();
+        if (arg == "--strict") options.strict = true;
+        else if (arg == "--license") options.license = a.Value();
+        else if (IsOption(arg)) a.Fail("unknown option " + arg);
+        else positional.push_back(arg);
+    }
+    if (positional.empty()) a.Fail("check takes a setup script, a project file or a setup program");
+    options.target = positional.front();
+    options.files.assign(positional.begin() + 1, positional.end());
+    return kqpack::CheckCommand(options, std::cout, std::cerr) ? kExitOk : kExitBadInput;
+}
+
+void RunList(const std::vector<std::string>& args) {
+    Arguments a(args, "list");
+    bool json = false;
+    std::vector<std::string> positional;
+    while (a.Next()) {
+        if (a.Current() == "--json") json = true;
+        else if (IsOption(a.Current())) a.Fail("unknown option " + a.Current());
+        else positional.push_back(a.Current());
+    }
+    if (positional.size() != 1) a.Fail("list takes one setup program");
+    if (json) kqpack::ListPackageJson(positional.front(), std::cout);
+    else kqpack::ListPackage(positional.front(), std::cout);
 }
 
 int Run(const std::vector<std::string>& args) {
-    if (args.empty()) throw UsageError{"no command"};
+    if (args.empty()) throw UsageError{"no command", ""};
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h") {
-        std::cout << kUsage;
-    } else if (command == "--version") {
+        std::cout << kqpack::kGeneralUsage;
+        return kExitOk;
+    }
+    if (command == "--version") {
         std::cout << "kqpack " KQ_VERSION "\n";
-    } else if (command == "build") {
-        kqpack::BuildPackage(ParseBuild(rest));
+        return kExitOk;
+    }
+    if (kqpack::CommandUsage(command) == nullptr) throw UsageError{"unknown command " + command, ""};
+    if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
+        std::cout << kqpack::CommandUsage(command);
+        return kExitOk;
+    }
+    if (command == "build") {
+        RunBuild(rest);
+    } else if (command == "check") {
+        return RunCheck(rest);
     } else if (command == "list") {
-        if (rest.size() != 1) throw UsageError{"list takes one setup program"};
-        kqpack::ListPackage(rest[0], std::cout);
+        RunList(rest);
     } else if (command == "extract") {
-        if (rest.size() != 2) throw UsageError{"extract takes a setup program and a folder"};
+        if (rest.size() != 2) throw UsageError{"extract takes a setup program and a folder", command};
         kqpack::ExtractPackage(rest[0], rest[1]);
     } else if (command == "lzhuf") {
         if (rest.size() != 3 || (rest[0] != "-e" && rest[0] != "-d"))
-            throw UsageError{"lzhuf takes -e or -d, an input and an output"};
+            throw UsageError{"lzhuf takes -e or -d, an input and an output", command};
         if (rest[0] == "-e") kqpack::EncodeRaw(rest[1], rest[2]);
         else kqpack::DecodeRaw(rest[1], rest[2]);
-    } else {
-        throw UsageError{"unknown command " + command};
     }
     return kExitOk;
 }
@@ -84,7 +142,8 @@ int main(int argc, char** argv) {
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& e) {
-        std::cerr << "kqpack: usage: " << e.message << "\n" << kUsage;
+        const char* help = e.command.empty() ? nullptr : kqpack::CommandUsage(e.command);
+        std::cerr << "kqpack: usage: " << e.message << "\n" << (help != nullptr ? help : kqpack::kGeneralUsage);
         return kExitUsage;
     } catch (const kqpack::InputError& e) {
         std::cerr << "kqpack: " << e.message << "\n";

@@ -87,4 +87,19 @@ std::vector<uint8_t> MakeRecord(const RecordSource& source) {
     return record;
 }
 
+void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
+                  const std::filesystem::path& output) {
+    std::vector<uint8_t> program = ReadWholeFile(stub);
+    if (program.size() != kq::kStubLength)
+        throw InputError{stub.string() + ": a stub is exactly " + std::to_string(kq::kStubLength) +
+                         " bytes, this one is " + std::to_string(program.size())};
+    for (const RecordSource& source : sources) {
+        const std::vector<uint8_t> record = MakeRecord(source);
+        if (program.size() + record.size() > UINT32_MAX)
+            throw InputError{output.string() + ": package larger than 4 GiB"};
+        program.insert(program.end(), record.begin(), record.end());
+    }
+    WriteFileAtomically(output, program, true);
+}
+
 }  // namespace kqpack

@@ -36,4 +36,10 @@ RecordSource LoadRecordSource(const std::filesystem::path& file, std::string sto
 // the encoder's output (uncompressed size and code).
 std::vector<uint8_t> MakeRecord(const RecordSource& source);
 
+// The stub (exactly the stub length) followed by one record per source,
+// written to `output` all at once. Throws InputError for a stub of another
+// size or a package past 4 GiB, leaving `output` as it was.
+void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
+                  const std::filesystem::path& output);
+
 }  // namespace kqpack
