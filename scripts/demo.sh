@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job: packs the hello example into setup programs (the shipped
-# 32-bit one and its 64-bit twin), lists the package, and runs the 64-bit
-# setup under Wine, showing what it stages.
+# The main job: packs the hello example from its project file into setup
+# programs (the shipped 32-bit one and its 64-bit twin), lists the package,
+# and runs the 64-bit setup under Wine, showing what it stages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=build/bin
@@ -9,12 +9,10 @@ out=build/examples
 example=examples/hello
 mkdir -p "$out"
 
-files=(hello.bat readme.txt docs/notes.txt)
 for variant in "kqstub.exe:hello-setup.exe" "kqstub64.exe:hello-setup64.exe"; do
   stub=${variant%%:*}
   setup=${variant##*:}
-  "$bin/kqpack" build --stub "$bin/$stub" --script "$example/setup.inf" --license "$example/license.txt" \
-    -o "$out/$setup" -C "$example/files" "${files[@]}"
+  "$bin/kqpack" build "$example/hello.kqp" --stub "$bin/$stub" -o "$out/$setup"
 done
 
 echo "== $out/hello-setup.exe (PE32, what authors ship)"
