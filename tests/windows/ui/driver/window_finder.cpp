@@ -104,7 +104,9 @@ bool WaitForPostedMessagesHandled(HWND edit) {
     // A selection unlike the present one marks the moment the queue got this far.
     const DWORD marker = selection() == MAKELONG(1, 2) ? 2 : 1;
     PostMessageA(edit, EM_SETSEL, marker, marker + 1);
-    return WaitUntil([&] { return selection() == static_cast<DWORD>(MAKELONG(marker, marker + 1)); });
+    // A control destroyed meanwhile (its dialog closed) never shows the marker.
+    WaitUntil([&] { return !IsWindow(edit) || selection() == static_cast<DWORD>(MAKELONG(marker, marker + 1)); });
+    return IsWindow(edit) && selection() == static_cast<DWORD>(MAKELONG(marker, marker + 1));
 }
 
 }  // namespace kqgui

@@ -44,7 +44,8 @@ void PostKey(HWND window, WPARAM virtual_key);
 
 // Waits until the messages posted so far to `edit` (a thread's queue keeps
 // their order) have been handled: posts a selection change behind them and
-// waits for it to show. The edit must hold at least three characters.
+// waits for it to show. The edit must hold at least three characters. False
+// if the edit was destroyed first.
 bool WaitForPostedMessagesHandled(HWND edit);
 
 }  // namespace kqgui
