@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -116,11 +117,18 @@ TEST(FileGlobs, MatchWithinNamesAndAcrossFolders) {
     EXPECT_TRUE(kqpack::GlobMatches("doc/.*", "doc/.hidden.txt"));
 }
 
-TEST_F(Project, PatternsExpandInByteOrderWithoutHiddenNames) {
+TEST(FileGlobs, InstallOrderPutsSubfolderFilesBeforeAFoldersOwn) {
+    std::vector<std::string> paths = {"b.txt", "doc/z.txt", "doc/en/b.txt", "a.txt", "doc/de/x/y.txt", "doc/a.txt"};
+    std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return kqpack::InstallOrderLess(a, b); });
+    EXPECT_EQ(paths, (std::vector<std::string>{"doc/de/x/y.txt", "doc/en/b.txt", "doc/a.txt", "doc/z.txt", "a.txt",
+                                               "b.txt"}));
+}
+
+TEST_F(Project, PatternsExpandInInstallOrderWithoutHiddenNames) {
     const fs::path root = dir_ / "files";
     EXPECT_EQ(kqpack::ExpandPattern(root, "doc/*.txt"), (std::vector<std::string>{"doc/a.txt", "doc/b.txt"}));
     EXPECT_EQ(kqpack::ExpandPattern(root, "doc"),
-              (std::vector<std::string>{"doc/a.txt", "doc/b.txt", "doc/deep/c.txt"}));
+              (std::vector<std::string>{"doc/deep/c.txt", "doc/a.txt", "doc/b.txt"}));
     EXPECT_EQ(kqpack::ExpandPattern(root, "**/c.txt"), std::vector<std::string>{"doc/deep/c.txt"});
     EXPECT_EQ(kqpack::ExpandPattern(root, "doc\\.hidden.txt"), std::vector<std::string>{"doc/.hidden.txt"});
     EXPECT_TRUE(kqpack::ExpandPattern(root, "*.none").empty());
@@ -141,7 +149,7 @@ TEST_F(Project, FilesComeInListOrderWithCopyModesAndFirstPlacesKept) {
         names.push_back(f.stored_name);
         modes.push_back(f.copy_mode);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"bin\\app.exe", "doc\\b.txt", "doc\\a.txt", "doc\\deep\\c.txt"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"bin\\app.exe", "doc\\b.txt", "doc\\deep\\c.txt", "doc\\a.txt"}));
     EXPECT_EQ(modes, (std::vector<int32_t>{3, 1, 2, 2}));
     EXPECT_EQ(files[1].origin.line, 10u);
 }

@@ -129,6 +129,19 @@ TEST(ScriptCheck, CountsOneDireKeyPerBackslash) {
     EXPECT_TRUE(HasError(r, "[Uninstall] dire keys: the installation needs 160 (160 folder entries")) << All(r);
 }
 
+TEST(ScriptCheck, WarnsAboutFoldersAnUninstallLeaves) {
+    // Folders are recorded shallowest first and removed in that order, each
+    // only when empty: "docs" is tried while "docs\en" still exists.
+    const CheckReport deep = Check(Script(1), {"docs\\en\\a.txt"});
+    EXPECT_EQ(Matching(deep, Severity::kWarning, "stay after an uninstall").size(), 1u) << All(deep);
+    EXPECT_TRUE(HasWarning(deep, "arg1: warning: \"docs\": this folder would stay after an uninstall"));
+    // A file directly in "docs" installed later records it again, in time.
+    EXPECT_TRUE(Check(Script(2), {"docs\\en\\a.txt", "docs\\b.txt"}).findings().empty());
+    EXPECT_TRUE(HasWarning(Check(Script(2), {"docs\\b.txt", "docs\\en\\a.txt"}), "\"docs\": this folder would stay"));
+    // Files in the Windows folder make no folders under the install folder.
+    EXPECT_TRUE(Check(Script(1, "[Copymode]\nfilea=8\n"), {"sys\\deep\\x.dll"}).findings().empty());
+}
+
 TEST(ScriptCheck, ValueLongerThan254CharactersIsAnError) {
     EXPECT_TRUE(Check(Script(0, "AppBy=" + std::string(254, 'b') + "\r\n"), {}).findings().empty());
     // Enclosing quotes are not part of the value.
@@ -159,7 +172,7 @@ TEST(ScriptCheck, StoredNamesThatCannotBeInstalledAreErrors) {
         EXPECT_TRUE(HasError(r, "arg1: error:")) << name << "\n" << All(r);
         EXPECT_TRUE(HasError(r, why)) << name << "\n" << All(r);
     }
-    EXPECT_TRUE(Check(Script(1), {"sub\\a..b\\c d.txt"}).findings().empty());
+    EXPECT_TRUE(Check(Script(1), {"a..b\\c d.txt"}).findings().empty());
     EXPECT_TRUE(HasWarning(Check(Script(1), {"sub.\\x.txt"}), "Windows drops"));
 }
 

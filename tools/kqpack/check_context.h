@@ -44,6 +44,7 @@ void CheckInstallKeys(const CheckContext& context);  // AppName, FileNum, DefDir
 void CheckSequences(const CheckContext& context);    // dll, link, linkfile and [Copymode] keys
 void CheckFileNames(const CheckContext& context);    // the stored names
 void CheckLimits(const CheckContext& context);       // key letters and path lengths
+void CheckFolderRemoval(const CheckContext& context);  // folders an uninstall leaves
 void CheckLicence(const CheckContext& context);      // the licence text
 
 }  // namespace kqpack

@@ -47,6 +47,16 @@ bool NameMatches(std::string_view pattern, std::string_view name) {
 
 }  // namespace
 
+bool InstallOrderLess(std::string_view a, std::string_view b) {
+    const std::vector<std::string_view> x = SplitNames(a), y = SplitNames(b);
+    size_t k = 0;
+    while (k < x.size() && k < y.size() && x[k] == y[k]) ++k;
+    if (k == x.size() || k == y.size()) return x.size() < y.size();
+    const bool x_is_file = k + 1 == x.size(), y_is_file = k + 1 == y.size();
+    if (x_is_file != y_is_file) return y_is_file;  // a subfolder's files first
+    return x[k] < y[k];
+}
+
 bool HasWildcard(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
 
 bool GlobMatches(std::string_view pattern, std::string_view path) {
@@ -116,7 +126,7 @@ std::vector<std::string> ExpandPattern(const std::filesystem::path& root, std::s
         if (GlobMatches(pattern, relative)) matches.push_back(relative);
     }
     if (ec) throw InputError{start.string() + ": " + ec.message()};
-    std::sort(matches.begin(), matches.end());
+    std::sort(matches.begin(), matches.end(), InstallOrderLess);
     return matches;
 }
 

@@ -61,15 +61,17 @@ InstallPlan PlanInstall(const ProfileText& script, size_t file_count, const std:
         if (i < stored_names.size()) {
             // The first folder of a name takes the first free dire key, its
             // deeper folders the free keys after it.
+            const std::string& name = stored_names[i];
             unsigned letter = kFirstLetter;
             bool first = true;
-            for (char c : stored_names[i]) {
-                if (c != '\\') continue;
+            for (size_t at = 0; at < name.size(); ++at) {
+                if (name[at] != '\\') continue;
                 letter = first ? dires.TakeFirstFree() : dires.FirstFreeFrom(letter + 1);
                 if (!first) dires.Take(letter);
                 first = false;
                 ++plan.dire_keys;
                 plan.last_dire_letter = std::max(plan.last_dire_letter, letter);
+                plan.recorded_folders.push_back({letter, name.substr(0, at), i});
             }
         }
         const unsigned letter = files.TakeFirstFree();

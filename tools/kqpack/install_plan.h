@@ -35,6 +35,15 @@ struct InstallPlan {
 
     size_t dire_keys = 0;          // one per backslash in the stored names
     unsigned last_dire_letter = 0; // 0 without dire keys; may pass 0xFF
+
+    // Every folder a package file records, with its dire letter and the file
+    // that records it, in the order of the files.
+    struct RecordedFolder {
+        unsigned letter;
+        std::string folder;  // relative to the install folder, as stored
+        size_t file;
+    };
+    std::vector<RecordedFolder> recorded_folders;
 };
 
 // Plans an installation of `file_count` package files whose stored names are

@@ -42,7 +42,7 @@ struct ProjectFile {
     Location origin;  // the [Files] line that named it
 };
 
-// The files of [Files] in install order: each entry's matches in byte order,
+// The files of [Files] in install order: each entry's matches in install order,
 // a file matched again by a later entry kept at its first place. Throws
 // InputError for an entry that matches nothing or a name that cannot be stored.
 std::vector<ProjectFile> ExpandProjectFiles(const Project& project);

@@ -47,6 +47,7 @@ CheckReport CheckSetup(const SetupUnderCheck& setup) {
     CheckSequences(context);
     CheckFileNames(context);
     CheckLimits(context);
+    CheckFolderRemoval(context);
     if (setup.licence_known) CheckLicence(context);
     return report;
 }

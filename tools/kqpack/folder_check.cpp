@@ -1,0 +1,52 @@
+// Folders an uninstall would leave behind. The uninstaller removes the
+// recorded folders in the order of their dire keys, each only if it is empty
+// at that moment; a file's folders are recorded shallowest first, so a parent
+// whose last record comes before its subfolder is emptied stays, and the
+// install folder with it.
+#include <algorithm>
+#include <map>
+
+#include "check_context.h"
+#include "lettered_keys.h"
+#include "windows_names.h"
+
+namespace kqpack {
+
+void CheckFolderRemoval(const CheckContext& c) {
+    if (!c.setup.files_known || c.plan.last_dire_letter > kLastLetter) return;
+    // The folders the installation makes under the install folder.
+    std::map<std::string, std::string> present;  // Windows path key -> folder as stored
+    for (size_t i = 0; i < c.setup.files.size(); ++i) {
+        if (i < c.plan.copy_modes.size() && c.plan.copy_modes[i] == kCopyModeWindowsFolder) continue;
+        const std::string& name = c.setup.files[i].stored_name;
+        for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1))
+            present.emplace(WindowsPathKey(name.substr(0, at)), name.substr(0, at));
+    }
+    auto has_subfolder = [&](const std::string& key) {
+        return std::any_of(present.begin(), present.end(), [&](const auto& entry) {
+            return entry.first.size() > key.size() && entry.first.compare(0, key.size(), key) == 0 &&
+                   entry.first[key.size()] == '\\';
+        });
+    };
+
+    std::vector<InstallPlan::RecordedFolder> in_key_order = c.plan.recorded_folders;
+    std::stable_sort(in_key_order.begin(), in_key_order.end(),
+                     [](const auto& a, const auto& b) { return a.letter < b.letter; });
+    for (const auto& recorded : in_key_order) {
+        const std::string key = WindowsPathKey(recorded.folder);
+        if (present.count(key) && !has_subfolder(key)) present.erase(key);
+    }
+
+    for (const auto& [key, folder] : present) {
+        const auto first = std::find_if(c.plan.recorded_folders.begin(), c.plan.recorded_folders.end(),
+                                        [&](const auto& r) { return WindowsPathKey(r.folder) == key; });
+        if (first == c.plan.recorded_folders.end()) continue;
+        c.report.Add(Finding{Severity::kWarning, c.setup.files[first->file].origin, Quoted(folder),
+                             "this folder would stay after an uninstall, and the install folder with it: the "
+                             "uninstaller removes recorded folders in the order recorded, each only if empty, and " +
+                                 Quoted(folder) + " is last recorded before its subfolders are removed: install a "
+                                 "file that lies directly in it after the files of its subfolders"});
+    }
+}
+
+}  // namespace kqpack
