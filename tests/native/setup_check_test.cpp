@@ -2,6 +2,7 @@
 // at the line it names, and silence on a sound script.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -326,6 +327,30 @@ TEST(ScriptCheck, WarningsRefuseOnlyWhenStrict) {
     EXPECT_FALSE(r.Refuses(false));
     EXPECT_TRUE(r.Refuses(true));
     EXPECT_EQ(kqpack::SummaryOf(r), "0 errors, 1 warning");
+}
+
+TEST(ScriptCheck, AnyScriptAndNamesCheckWithoutFault) {
+    // Garbage built from the pieces a script is made of, so that deep paths
+    // (sequences, letters past 0xFF, odd names) are reached under the sanitizers.
+    const std::vector<std::string> pieces = {
+        "[Install]", "[Links]", "[Copymode]", "[Uninstall]", "AppName=", "FileNum=", "DefDir=", "Desk=1",
+        "QLaunch=-9", "linka=", "linkfile\xFF=", "dll{=", "filea=8", "fileb=", "dire\x80=x", "\r\n", "\n",
+        "\r", "=", "\"", "\\", "..", "\xC3\xA9", "\xEF\xBB\xBF", std::string(300, 'x'), std::string(1, '\0')};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        std::string script;
+        const size_t count = rng() % 60;
+        for (size_t i = 0; i < count; ++i) script += pieces[rng() % pieces.size()];
+        std::vector<std::string> files;
+        const size_t file_count = rng() % 5 == 0 ? 170 : rng() % 6;
+        for (size_t i = 0; i < file_count; ++i) {
+            std::string name;
+            for (size_t k = rng() % 4; k > 0; --k) name += pieces[rng() % pieces.size()] + "\\";
+            files.push_back(name + "f" + std::to_string(i));
+        }
+        const CheckReport r = Check(script, files, rng() % 2 == 0);
+        for (const Finding& f : r.findings()) ASSERT_FALSE(kqpack::FormatFinding(f).empty());
+    }
 }
 
 TEST(LicenceCheck, WarnsAboutBareLineFeedsUtf8NulAndEmptiness) {
