@@ -66,6 +66,21 @@ struct BitInput {
     }
 };
 
+// Returns the top bit of `bits` and shifts it out. GCC and Clang see the
+// carry of bits + bits here, which makes it two instructions.
+inline unsigned ShiftOutTopBit(uint64_t& bits) {
+#if defined(__GNUC__)
+    uint64_t doubled;
+    const bool carry = __builtin_add_overflow(bits, bits, &doubled);
+    bits = doubled;
+    return carry;
+#else
+    const unsigned bit = static_cast<unsigned>(bits >> 63);
+    bits <<= 1;
+    return bit;
+#endif
+}
+
 // Walks the code tree from the root, one bit per level, to a leaf.
 //
 // The walk reads a copy of the bit buffer without counting down the bits it
@@ -76,10 +91,11 @@ inline unsigned DecodeChar(HuffTree& tree, BitInput& input) {
     const uint16_t* const son = tree.son;
     uint64_t bits = input.buffer;
     unsigned depth = 0;
+    size_t node = R;
     unsigned c = son[R];
     while (c < static_cast<unsigned>(T)) {
-        c = son[c + static_cast<unsigned>(bits >> 63)];
-        bits <<= 1;
+        node = c + ShiftOutTopBit(bits);
+        c = son[node];
         ++depth;
     }
     if (depth <= input.count) {
@@ -87,10 +103,13 @@ inline unsigned DecodeChar(HuffTree& tree, BitInput& input) {
         input.count -= depth;
     } else {
         c = son[R];
-        while (c < static_cast<unsigned>(T)) c = son[c + input.GetBit()];
+        while (c < static_cast<unsigned>(T)) {
+            node = c + input.GetBit();
+            c = son[node];
+        }
     }
     c -= T;
-    update(tree, static_cast<int>(c));
+    update(tree, static_cast<int>(c), node);
     return c;
 }
 
@@ -107,68 +126,82 @@ inline unsigned DecodePosition(BitInput& input, const uint8_t* d_code, const uin
 
 }  // namespace
 
+// Where in the current piece decoding stops: at the stated size, if that falls
+// inside this piece, else at the end of the piece (which is then handed on).
+inline uint32_t StopFill(uint32_t size, uint64_t flushed) {
+    return flushed + kOutputPiece <= size ? kOutputPiece : flushed < size ? static_cast<uint32_t>(size - flushed) : 0;
+}
+
 uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size,
                       DecoderWorkspace& ws, OutputSink sink) {
-    uint8_t* const out = ws.out;
     uint32_t fill = 0;
-    // 64 bits: a count just below 2^32 plus a whole last match must not wrap.
-    uint64_t count = 0;
+    uint64_t flushed = 0;  // bytes handed on in whole pieces
     if (size != 0) {
         for (int b = 0; b < 256; ++b) {
             ws.d_code[b] = kPositionTables.d_code[b];
             ws.d_len[b] = kPositionTables.d_len[b];
         }
         StartHuff(ws.tree);
-        uint8_t* const text_buf = ws.text_buf;
-        for (int i = 0; i < N - F; ++i) text_buf[i] = ' ';
+        for (int i = 0; i < N - F; ++i) ws.text_buf[i] = ' ';
         BitInput input{stream, stream + stream_length, 0, 0};
         unsigned r = N - F;
-        while (count < size) {
+        // One test per symbol covers both a full piece and the end.
+        uint32_t stop = StopFill(size, flushed);
+        // The workspace arrays are used through `ws` rather than through
+        // pointers of their own: all of them sit at fixed offsets from it,
+        // which leaves registers for the state of the loop.
+        for (;;) {
             input.Refill();
             const unsigned c = DecodeChar(ws.tree, input);
             if (c < 256) {
-                text_buf[r] = static_cast<uint8_t>(c);
+                ws.text_buf[r] = static_cast<uint8_t>(c);
                 r = (r + 1) & (N - 1);
-                out[fill] = static_cast<uint8_t>(c);
-                if (++fill == kOutputPiece) {
-                    sink.write(sink.context, out, kOutputPiece);
-                    fill = 0;
+                ws.out[fill++] = static_cast<uint8_t>(c);
+            } else {
+                unsigned i = (r - DecodePosition(input, ws.d_code, ws.d_len) - 1) & (N - 1);
+                const unsigned length = c - (255 - THRESHOLD);
+                if (i + length <= static_cast<unsigned>(N) && r + length <= static_cast<unsigned>(N) &&
+                    fill + length < kOutputPiece) {
+                    // Neither end wraps and the piece stays short of full. Byte
+                    // by byte on purpose: a source just behind `r` repeats the
+                    // bytes this very copy writes.
+                    for (unsigned k = 0; k < length; ++k) {
+                        const uint8_t b = ws.text_buf[i + k];
+                        ws.text_buf[r + k] = b;
+                        ws.out[fill + k] = b;
+                    }
+                    r = (r + length) & (N - 1);
+                    fill += length;
+                } else {
+                    for (unsigned k = 0; k < length; ++k) {
+                        const uint8_t b = ws.text_buf[i];
+                        i = (i + 1) & (N - 1);
+                        ws.text_buf[r] = b;
+                        r = (r + 1) & (N - 1);
+                        ws.out[fill] = b;
+                        if (++fill == kOutputPiece) {
+                            sink.write(sink.context, ws.out, kOutputPiece);
+                            flushed += kOutputPiece;
+                            fill = 0;
+                        }
+                    }
+                    stop = StopFill(size, flushed);
                 }
-                ++count;
-                continue;
             }
-            unsigned i = (r - DecodePosition(input, ws.d_code, ws.d_len) - 1) & (N - 1);
-            const unsigned length = c - (255 - THRESHOLD);
-            count += length;
-            if (i + length <= static_cast<unsigned>(N) && r + length <= static_cast<unsigned>(N) &&
-                fill + length < kOutputPiece) {
-                // Neither end wraps and the piece stays short of full. Byte by
-                // byte on purpose: a source just behind `r` repeats the bytes
-                // this very copy writes.
-                for (unsigned k = 0; k < length; ++k) {
-                    const uint8_t b = text_buf[i + k];
-                    text_buf[r + k] = b;
-                    out[fill + k] = b;
-                }
-                r = (r + length) & (N - 1);
-                fill += length;
-                continue;
-            }
-            for (unsigned k = 0; k < length; ++k) {
-                const uint8_t b = text_buf[i];
-                i = (i + 1) & (N - 1);
-                text_buf[r] = b;
-                r = (r + 1) & (N - 1);
-                out[fill] = b;
-                if (++fill == kOutputPiece) {
-                    sink.write(sink.context, out, kOutputPiece);
+            if (fill >= stop) {
+                if (fill == kOutputPiece) {
+                    sink.write(sink.context, ws.out, kOutputPiece);
+                    flushed += kOutputPiece;
                     fill = 0;
+                    stop = StopFill(size, flushed);
                 }
+                // The stated size is reached (a last match may go past it).
+                if (fill >= stop) break;
             }
         }
     }
-    sink.write(sink.context, out, fill);
-    return count;
+    sink.write(sink.context, ws.out, fill);
+    return flushed + fill;
 }
 
 }  // namespace kq::lzhuf

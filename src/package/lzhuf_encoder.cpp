@@ -255,15 +255,19 @@ void Encoder::DeleteNode(int p) {
 
 void Encoder::EncodeChar(unsigned c) {
     // Walk from the leaf to the root; an odd node is the second child (bit 1).
+    // The bits gather at the top of 32 and the upper half is the reference's
+    // 16-bit code, which keeps the bits nearest the root and drops the rest
+    // of a code longer than 16 bits just as the reference does.
     uint32_t code = 0;
     int length = 0;
-    unsigned k = tree_.prnt[c + T];
+    const unsigned leaf = tree_.prnt[c + T];
+    unsigned k = leaf;
     do {
-        code = (code >> 1) | (k & 1) << 15;
+        code = code >> 1 | k << 31;
         ++length;
     } while ((k = tree_.prnt[k]) != R);
-    bits_.Putcode(length, code);
-    update(tree_, static_cast<int>(c));
+    bits_.Putcode(length, code >> 16);
+    update(tree_, static_cast<int>(c), leaf);
 }
 
 void Encoder::EncodePosition(unsigned c) {

@@ -9,7 +9,7 @@
 namespace kq::lzhuf {
 
 struct HuffTree {
-    uint16_t freq[T + 8];       // node frequencies; freq[T..T+7] are 0xFFFF sentinels
+    uint16_t freq[T + 16];      // node frequencies; freq[T..T+15] are 0xFFFF sentinels
     uint16_t son[T];            // >= T: leaf for symbol son - T; else first child
     uint16_t prnt[T + N_CHAR];  // parent of each node; prnt[T + s] is leaf of s
 };
@@ -20,35 +20,26 @@ void reconst(HuffTree& tree);
 // Moves the subtree at `node`, whose count has just become k, past the nodes
 // that now count less (they all count k - 1, the frequencies being sorted):
 // it swaps places with the last of them, l, and l's subtree takes its place.
-inline size_t Exchange(HuffTree& tree, size_t node, unsigned k) {
-    uint16_t* const freq = tree.freq;
-    uint16_t* const son = tree.son;
-    uint16_t* const prnt = tree.prnt;
-    size_t l = node + 1;
-    while (k > freq[l + 1]) ++l;
-    freq[node] = freq[l];
-    freq[l] = static_cast<uint16_t>(k);
-    const size_t i = son[node];
-    prnt[i] = static_cast<uint16_t>(l);
-    if (i < T) prnt[i + 1] = static_cast<uint16_t>(l);
-    const size_t j = son[l];
-    son[l] = static_cast<uint16_t>(i);
-    prnt[j] = static_cast<uint16_t>(node);
-    if (j < T) prnt[j + 1] = static_cast<uint16_t>(node);
-    son[node] = static_cast<uint16_t>(j);
-    return l;
-}
+// Returns l. Rare above the leaves, so it stays out of line and out of the
+// way of the loop in update().
+size_t Exchange(HuffTree& tree, size_t node, unsigned k);
 
 // Counts one occurrence of symbol c and restores the sibling order by moving
 // the incremented node past its equals, all the way up to the root.
 //
+// The caller has just walked c's code and passes the node it ended at, `leaf`
+// (prnt[c + T]), so the work starts without waiting for that load.
+//
 // Indices are size_t so that freq[node + 1] and friends fold into addressing.
-inline void update(HuffTree& tree, int c) {
+inline void update(HuffTree& tree, int c, size_t leaf) {
     uint16_t* const freq = tree.freq;
     uint16_t* const son = tree.son;
     uint16_t* const prnt = tree.prnt;
-    if (freq[R] == MAX_FREQ) reconst(tree);
-    size_t node = prnt[c + T];
+    size_t node = leaf;
+    if (freq[R] == MAX_FREQ) {
+        reconst(tree);
+        node = prnt[c + T];
+    }
     {
         // The leaf: about half the time it must move past its equals, and how
         // far is anyone's guess, so this level counts them and exchanges
@@ -56,8 +47,8 @@ inline void update(HuffTree& tree, int c) {
         // Sorted frequencies and the sentinels make the count the distance.
         const unsigned k = ++freq[node];
         size_t l = node;
-        for (size_t m = 1; m <= 7; ++m) l += k > freq[node + m];
-        if (l == node + 7) {
+        for (size_t m = 1; m <= 15; ++m) l += k > freq[node + m];
+        if (l == node + 15) {
             while (k > freq[l + 1]) ++l;
         }
         freq[node] = freq[l];
