@@ -10,7 +10,10 @@ namespace kqpack {
 
 std::string FormatFinding(const Finding& finding) {
     std::string text = finding.where.file;
-    if (finding.where.line > 0) text += ":" + std::to_string(finding.where.line);
+    if (finding.where.line > 0) {
+        text += ':';
+        text += std::to_string(finding.where.line);
+    }
     static const char* const kLabels[] = {"error", "warning", "note"};
     text += std::string(": ") + kLabels[static_cast<int>(finding.severity)] + ": ";
     if (!finding.subject.empty()) text += finding.subject + ": ";

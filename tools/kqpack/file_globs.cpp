@@ -96,7 +96,10 @@ std::vector<std::string> ExpandPattern(const std::filesystem::path& root, std::s
         const std::filesystem::path named = root / pattern;
         if (std::filesystem::is_regular_file(named, ec)) {
             std::string relative;
-            for (std::string_view name : names) relative += (relative.empty() ? "" : "/") + std::string(name);
+            for (std::string_view name : names) {
+                if (!relative.empty()) relative += '/';
+                relative += name;
+            }
             return {relative};
         }
         if (!std::filesystem::is_directory(named, ec)) throw InputError{pattern + ": no such file or folder"};

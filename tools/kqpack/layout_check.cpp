@@ -54,20 +54,28 @@ std::string_view NearestName(std::string_view name, const std::array<std::string
     return {};
 }
 
+// "[name]" for a section name as written.
+std::string Bracketed(std::string_view name) {
+    std::string text = "[";
+    text += DisplayText(name);
+    text += ']';
+    return text;
+}
+
 void CheckSectionNames(const CheckContext& c) {
     const auto& sections = c.script.sections();
     for (size_t i = 1; i < sections.size(); ++i) {
         const ProfileSection& section = sections[i];
         const ProfileSection* first = c.script.FindSection(section.name);
         if (first != &section) {
-            c.report.Warning(section.line, "[" + DisplayText(section.name) + "]",
+            c.report.Warning(section.line, Bracketed(section.name),
                              "a second section of this name (the first is at line " + std::to_string(first->line) +
                                  "); the installer reads only the first: move these keys there");
             continue;
         }
         if (std::none_of(kSections.begin(), kSections.end(), [&](auto k) { return SameName(k, section.name); })) {
             const std::string_view near = NearestName(section.name, kSections);
-            c.report.Warning(section.line, "[" + DisplayText(section.name) + "]",
+            c.report.Warning(section.line, Bracketed(section.name),
                              "not a section the installer reads" +
                                  (near.empty() ? std::string() : "; did you mean [" + std::string(near) + "]?"));
         }

@@ -21,12 +21,22 @@ long CheckContext::FileIndexOfLetter(unsigned letter) const {
 }
 
 std::string Subject(std::string_view section, std::string_view key) {
-    std::string subject = "[" + std::string(section) + "]";
-    if (!key.empty()) subject += " " + DisplayKey(key);
+    std::string subject = "[";
+    subject += section;
+    subject += ']';
+    if (!key.empty()) {
+        subject += ' ';
+        subject += DisplayKey(key);
+    }
     return subject;
 }
 
-std::string Quoted(std::string_view value) { return "\"" + DisplayText(value) + "\""; }
+std::string Quoted(std::string_view value) {
+    std::string quoted = "\"";
+    quoted += DisplayText(value);
+    quoted += '"';
+    return quoted;
+}
 
 CheckReport CheckSetup(const SetupUnderCheck& setup) {
     CheckReport report(setup.locate_line);

@@ -50,7 +50,7 @@ std::string StoredNameProblem(std::string_view stored_name) {
         if (part == ".") return "it holds a '.' folder";
         if (part.empty()) return "it holds an empty folder name (two backslashes, or one at the end)";
         const std::string problem = NameComponentProblem(part);
-        if (!problem.empty()) return "'" + std::string(part) + "' holds " + problem;
+        if (!problem.empty()) return std::string("'").append(part).append("' holds ").append(problem);
         if (end == stored_name.size()) return {};
         start = end + 1;
     }
