@@ -3,7 +3,8 @@
 #   build/native       packaging tool and benchmarks (Release)
 #   build/native-asan  native unit tests under AddressSanitizer and UBSan
 #   build/i686         the shipped PE32 stub
-#   build/x86_64       the same stub for x86_64 and the Windows-side tests (Wine)
+#   build/x86_64       the same stub for x86_64 and the Windows-side tests (Wine),
+#                      among them the pe32 tests of the shipped stub (qemu-i386)
 # Artefacts land in build/bin, example installers in build/examples.
 
 BUILD    := build
@@ -23,6 +24,10 @@ all: build
 bootstrap:
 	@scripts/bootstrap.sh
 
+# qemu-user and the 32-bit Wine, for running the shipped stub itself.
+bootstrap-pe32: bootstrap
+	@scripts/bootstrap-pe32.sh
+
 build: bootstrap native stub32 stub64
 
 native:
@@ -39,16 +44,22 @@ stub32:
 		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN) >/dev/null
 	@$(CMAKE) --build $(BUILD)/i686 -j$(JOBS)
 
-stub64: native
+# The x86_64 tree also packs the shipped stub for the pe32 tests.
+stub64: native stub32
 	@$(CMAKE) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN) -DKQ_KQPACK=$(KQPACK) >/dev/null
 	@$(CMAKE) --build $(BUILD)/x86_64 -j$(JOBS)
 
-# Every test: native (sanitized), 30-second fuzz runs, then the Windows side under Wine.
-test: build native-tests
+# Every test: native (sanitized), 30-second fuzz runs, then the Windows side
+# under Wine, the shipped 32-bit stub under emulation (label pe32) among them.
+test: build native-tests bootstrap-pe32
 	cd $(BUILD)/native-asan && ctest --output-on-failure
 	scripts/fuzz.sh 30
 	cd $(BUILD)/x86_64 && ctest --output-on-failure
+
+# Only the tests of the shipped stub under emulation.
+test-pe32: build bootstrap-pe32
+	cd $(BUILD)/x86_64 && ctest -L pe32 --output-on-failure
 
 demo: build
 	@scripts/demo.sh
