@@ -81,18 +81,54 @@ inline unsigned ShiftOutTopBit(uint64_t& bits) {
 #endif
 }
 
-// Walks the code tree from the root, one bit per level, to a leaf.
+// The top kTopBits levels of the code tree, looked up rather than walked.
+//
+// Near the root the tree hardly changes: exchanges happen among the nodes of
+// lowest counts, far below. So an entry, once walked, stays good until
+// update() rewrites son[] of a node the walk read; to tell, `watch` keeps the
+// lowest such node, and all entries are dropped at once when update() reports
+// a change at or above it (or a rebuild). Entries are walked on first use.
+constexpr unsigned kTopBits = 6;
+
+struct TopLevels {
+    uint16_t node[1 << kTopBits];  // where the walk stands after the entry's bits
+    uint8_t depth[1 << kTopBits];  // how many of them it took: a leaf may come first
+    uint64_t walked;               // one bit per entry that is filled in
+    size_t watch;                  // lowest node whose son[] an entry was read from
+};
+
+// Fills in the entry for the next kTopBits bits, `prefix`.
+inline void WalkTop(const HuffTree& tree, TopLevels& top, unsigned prefix) {
+    unsigned node = R;
+    unsigned depth = 0;
+    for (;;) {
+        if (node < top.watch) top.watch = node;
+        const unsigned c = tree.son[node];
+        if (c >= static_cast<unsigned>(T)) break;  // a leaf within the top levels
+        node = c + ((prefix >> (kTopBits - 1 - depth)) & 1);
+        if (++depth == kTopBits) break;  // son[node] is read by the walk itself
+    }
+    top.node[prefix] = static_cast<uint16_t>(node);
+    top.depth[prefix] = static_cast<uint8_t>(depth);
+    top.walked |= uint64_t{1} << prefix;
+}
+
+// Walks the code tree from the root, one bit per level, to a leaf: the top
+// levels through `top`, the rest node by node.
 //
 // The walk reads a copy of the bit buffer without counting down the bits it
 // holds: the Refill() at the start of each symbol leaves at least 56, and a
 // tree whose counts stay below 0x8000 is never that deep. Should a walk still
 // go deeper than the bits it had, it is simply done again the careful way.
-inline unsigned DecodeChar(HuffTree& tree, BitInput& input) {
+inline unsigned DecodeChar(HuffTree& tree, BitInput& input, TopLevels& top) {
     const uint16_t* const son = tree.son;
     uint64_t bits = input.buffer;
-    unsigned depth = 0;
-    size_t node = R;
-    unsigned c = son[R];
+    const unsigned prefix = static_cast<unsigned>(bits >> (64 - kTopBits));
+    if (!((top.walked >> prefix) & 1)) WalkTop(tree, top, prefix);
+    size_t node = top.node[prefix];
+    unsigned depth = top.depth[prefix];
+    bits <<= depth;
+    unsigned c = son[node];
     while (c < static_cast<unsigned>(T)) {
         node = c + ShiftOutTopBit(bits);
         c = son[node];
@@ -102,6 +138,7 @@ inline unsigned DecodeChar(HuffTree& tree, BitInput& input) {
         input.buffer = bits;
         input.count -= depth;
     } else {
+        node = R;
         c = son[R];
         while (c < static_cast<unsigned>(T)) {
             node = c + input.GetBit();
@@ -109,7 +146,10 @@ inline unsigned DecodeChar(HuffTree& tree, BitInput& input) {
         }
     }
     c -= T;
-    update(tree, static_cast<int>(c), node);
+    if (update(tree, static_cast<int>(c), node) >= top.watch) {
+        top.walked = 0;
+        top.watch = T;
+    }
     return c;
 }
 
@@ -144,6 +184,9 @@ uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t si
         StartHuff(ws.tree);
         for (int i = 0; i < N - F; ++i) ws.text_buf[i] = ' ';
         BitInput input{stream, stream + stream_length, 0, 0};
+        TopLevels top;
+        top.walked = 0;
+        top.watch = T;
         unsigned r = N - F;
         // One test per symbol covers both a full piece and the end.
         uint32_t stop = StopFill(size, flushed);
@@ -152,7 +195,7 @@ uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t si
         // which leaves registers for the state of the loop.
         for (;;) {
             input.Refill();
-            const unsigned c = DecodeChar(ws.tree, input);
+            const unsigned c = DecodeChar(ws.tree, input, top);
             if (c < 256) {
                 ws.text_buf[r] = static_cast<uint8_t>(c);
                 r = (r + 1) & (N - 1);

@@ -30,15 +30,20 @@ size_t Exchange(HuffTree& tree, size_t node, unsigned k);
 // The caller has just walked c's code and passes the node it ended at, `leaf`
 // (prnt[c + T]), so the work starts without waiting for that load.
 //
+// Returns the highest node whose son[] changed, 0 if none did (T after a
+// rebuild), for callers that keep something derived from son[].
+//
 // Indices are size_t so that freq[node + 1] and friends fold into addressing.
-inline void update(HuffTree& tree, int c, size_t leaf) {
+inline size_t update(HuffTree& tree, int c, size_t leaf) {
     uint16_t* const freq = tree.freq;
     uint16_t* const son = tree.son;
     uint16_t* const prnt = tree.prnt;
     size_t node = leaf;
+    size_t changed = 0;
     if (freq[R] == MAX_FREQ) {
         reconst(tree);
         node = prnt[c + T];
+        changed = T;
     }
     {
         // The leaf: about half the time it must move past its equals, and how
@@ -60,15 +65,20 @@ inline void update(HuffTree& tree, int c, size_t leaf) {
         prnt[j] = static_cast<uint16_t>(node);
         prnt[j + (j < T)] = static_cast<uint16_t>(node);
         son[node] = static_cast<uint16_t>(j);
+        if (l != node && l > changed) changed = l;
         node = prnt[l];
     }
     // Above the leaf an exchange is rare: the plain test is cheaper there.
     do {
         uint16_t* const f = freq + node;
         const unsigned k = ++*f;
-        if (k > f[1]) node = Exchange(tree, node, k);
+        if (k > f[1]) {
+            node = Exchange(tree, node, k);
+            if (node > changed) changed = node;
+        }
         node = prnt[node];
     } while (node != 0);
+    return changed;
 }
 
 }  // namespace kq::lzhuf
