@@ -23,9 +23,11 @@ packages=(
 
 missing=()
 dpkg --print-foreign-architectures | grep -qx i386 || missing+=("arch:i386")
+# One dpkg-query for all: it names each package as asked (with :i386 where
+# given) when it knows it, and says nothing of the others.
+installed=$(dpkg-query -W -f='${binary:Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  grep -qxF "$package install ok installed" <<<"$installed" || missing+=("$package")
 done
 # The pieces the emulated setup uses by path.
 for file in /usr/bin/qemu-i386 /usr/lib/wine/wine /lib/i386-linux-gnu/libc.so.6 /lib/ld-linux.so.2; do
