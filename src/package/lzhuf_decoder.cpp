@@ -2,9 +2,10 @@
 // LZSS copies out of a 4096-byte ring pre-filled with spaces.
 //
 // The inner loop runs once per symbol, so it is written for that: the bit
-// buffer is topped up once per symbol instead of being checked per bit, all
-// hot state lives in locals, and a match that neither wraps the ring nor fills
-// the output piece is copied without any per-byte bookkeeping.
+// buffer is topped up once per symbol instead of being checked per bit, the
+// top levels of the code tree are looked up rather than walked, all hot state
+// lives in locals, and a match that neither wraps the ring nor fills the
+// output piece is copied without any per-byte bookkeeping.
 #include "lzhuf_decoder.h"
 
 namespace kq::lzhuf {
@@ -89,6 +90,7 @@ inline unsigned ShiftOutTopBit(uint64_t& bits) {
 // lowest such node, and all entries are dropped at once when update() reports
 // a change at or above it (or a rebuild). Entries are walked on first use.
 constexpr unsigned kTopBits = 6;
+static_assert(kTopBits <= 6, "one bit per entry in a 64-bit word");
 
 struct TopLevels {
     uint16_t node[1 << kTopBits];  // where the walk stands after the entry's bits
@@ -164,13 +166,13 @@ inline unsigned DecodePosition(BitInput& input, const uint8_t* d_code, const uin
     return static_cast<unsigned>(d_code[first]) << 6 | (bits & 0x3F);
 }
 
-}  // namespace
-
 // Where in the current piece decoding stops: at the stated size, if that falls
 // inside this piece, else at the end of the piece (which is then handed on).
 inline uint32_t StopFill(uint32_t size, uint64_t flushed) {
     return flushed + kOutputPiece <= size ? kOutputPiece : flushed < size ? static_cast<uint32_t>(size - flushed) : 0;
 }
+
+}  // namespace
 
 uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size,
                       DecoderWorkspace& ws, OutputSink sink) {

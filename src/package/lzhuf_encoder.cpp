@@ -41,9 +41,9 @@ static_assert(kPositionCodes.p_code[63] == 0xFF && kPositionCodes.p_len[63] == 8
 class BitOutput {
 public:
     explicit BitOutput(std::vector<uint8_t>& out) : out_(out) {
-        start_ = out_.size();
-        out_.resize(start_ + 256);
-        next_ = out_.data() + start_;
+        const size_t start = out_.size();
+        out_.resize(start + 256);
+        next_ = out_.data() + start;
     }
 
     // Emits the top `length` bits of the 16-bit left-aligned `code`. The
@@ -83,7 +83,6 @@ private:
     }
 
     std::vector<uint8_t>& out_;
-    size_t start_ = 0;
     uint8_t* next_ = nullptr;
     uint32_t putbuf_ = 0;
     int putlen_ = 0;
@@ -112,8 +111,8 @@ private:
     uint8_t text_buf[N + F - 1 + 8]{};
     // The search trees in 16-bit links (NIL and the 256 roots fit): half the
     // cache footprint of ints, and the search is all about these loads. A
-    // node's two children sit side by side, so the search steps to
-    // son[p][right] without a branch or a select; lson/rson name them.
+    // node's two children sit side by side (lson/rson name them), so the
+    // search gets both in one go and a side is picked by index.
     uint16_t son[N + 257][2]{};
     uint16_t dad[N + 1]{};
     uint16_t& lson(int p) { return son[p][0]; }
@@ -195,7 +194,8 @@ void Encoder::InsertNode(int r) {
             const int candidate = ((r - p) & (N - 1)) - 1;
             const bool longer = i > length;
             const bool nearer = i == length && static_cast<unsigned>(candidate) < static_cast<unsigned>(position);
-            position = longer | nearer ? candidate : position;
+            const int take = -static_cast<int>(longer | nearer);  // all ones or zero, again to avoid a branch
+            position = (candidate & take) | (position & ~take);
             length = longer ? i : length;
             if (length >= F) {
                 match_length = length;
