@@ -65,7 +65,8 @@ inline size_t update(HuffTree& tree, int c, size_t leaf) {
         prnt[j] = static_cast<uint16_t>(node);
         prnt[j + (j < T)] = static_cast<uint16_t>(node);
         son[node] = static_cast<uint16_t>(j);
-        if (l != node && l > changed) changed = l;
+        const size_t moved = l != node ? l : 0;
+        changed = moved > changed ? moved : changed;
         node = prnt[l];
     }
     // Above the leaf an exchange is rare: the plain test is cheaper there.
