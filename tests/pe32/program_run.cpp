@@ -37,15 +37,19 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
     }
 }
 
-ProgramRun::ProgramRun(const std::string& program, const std::string& tail, const std::string& temp_folder) {
-    std::string command_line = "\"" + program + "\"" + (tail.empty() ? "" : " " + tail);
+std::string CommandLine(const std::string& program, const std::string& tail) {
+    return "\"" + program + "\"" + (tail.empty() ? "" : " " + tail);
+}
+
+ProgramRun::ProgramRun(const std::string& command_line, const std::string& temp_folder) {
+    std::string command = command_line;
     std::string environment = EnvironmentWithTemp(temp_folder);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     start_tick_ = GetTickCount();
-    if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                        nullptr, &startup, &info))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, environment.data(), nullptr, &startup,
+                        &info))
         return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;

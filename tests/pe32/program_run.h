@@ -19,9 +19,10 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = kPatience);
 
 class ProgramRun {
 public:
-    // Starts `program` with `tail` as its command-line tail and with TMP and
-    // TEMP naming `temp_folder`, so that what it stages lands there.
-    ProgramRun(const std::string& program, const std::string& tail, const std::string& temp_folder);
+    // Runs `command_line` (the program's path first, quoted when it holds
+    // blanks, as an uninstall entry stores it) with TMP and TEMP naming
+    // `temp_folder`, so that what the program stages lands there.
+    ProgramRun(const std::string& command_line, const std::string& temp_folder);
     // Ends the program by force if it is still running.
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
@@ -49,6 +50,9 @@ private:
     DWORD id_ = 0;
     DWORD start_tick_ = 0;
 };
+
+// The command line for `program` with the tail `tail`.
+std::string CommandLine(const std::string& program, const std::string& tail = "");
 
 // A visible top-level window of the process with this class; null if none.
 HWND FindTopLevelWindow(DWORD process_id, const char* class_name);

@@ -56,7 +56,7 @@ TEST_F(Pe32StubRun, InstallerModeStagesScriptAndLicenceInTheTempFolder) {
     const std::string script = ReadBytes(data + "\\setup.inf");
     const std::string licence = ReadBytes(data + "\\license.txt");
 
-    ProgramRun run(setup, "", temp_);
+    ProgramRun run(kqpe32::CommandLine(setup), temp_);
     ASSERT_TRUE(run.started());
     EXPECT_TRUE(run.IsWow64()) << "the shipped stub must run as a 32-bit process";
     // Staging comes before any window; reads fail while the stub still holds
@@ -76,7 +76,7 @@ TEST_F(Pe32StubRun, UninstallerNameStagesNothing) {
     // Only the last 12 characters count, without regard to case.
     const std::string uninstaller = folder_ + "\\xDIZIZEV3.EXE";
     kqtest::WriteBytes(uninstaller, package_);
-    ProgramRun run(uninstaller, "C:\\nowhere\\Uninstal.inf", temp_);
+    ProgramRun run(kqpe32::CommandLine(uninstaller, "C:\\nowhere\\Uninstal.inf"), temp_);
     ASSERT_TRUE(run.started());
     // It asks whether to remove the (unnamed) program: No.
     ASSERT_TRUE(run.EndByTheWayOut()) << "the uninstaller did not end; its windows:\n"
@@ -90,7 +90,7 @@ TEST_F(Pe32StubRun, UninstallerNameStagesNothing) {
 TEST_F(Pe32StubRun, StubWithoutPackageEndsQuietly) {
     const std::string bare = folder_ + "\\bare.exe";
     kqtest::WriteBytes(bare, ReadBytes(kqtest::WindowsPathOf(KQ_SHIPPED_STUB)));
-    ProgramRun run(bare, "", temp_);
+    ProgramRun run(kqpe32::CommandLine(bare), temp_);
     ASSERT_TRUE(run.started());
     EXPECT_TRUE(run.IsWow64());
     ASSERT_TRUE(run.WaitForExit()) << "the bare stub did not end; its windows:\n"
