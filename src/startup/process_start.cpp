@@ -12,9 +12,26 @@ bool IsAnsiLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
+// A setup program usually runs from a downloads folder that anyone can drop
+// files into: restrict the DLL search to the system folder before anything
+// is loaded, where the system supports it (looked up at run time, since
+// older systems lack the call).
+void SearchSystemFolderOnly() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) return;
+    const FARPROC found = GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (found == nullptr) return;
+    // Through the generic function pointer type, which any function type may be cast from.
+    const auto set_default_dll_directories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(found));
+    set_default_dll_directories(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}
+
 }  // namespace
 
 extern "C" void WinMainCRTStartup() {
+    SearchSystemFolderOnly();
     const char* tail = kq::CommandLineTail(GetCommandLineA(), IsAnsiLeadByte);
     STARTUPINFOA startup_info;
     startup_info.cb = sizeof startup_info;
