@@ -20,6 +20,11 @@ set(KQ_STUB_CORE_SOURCES
   src/ui/licence_dialog.cpp
   src/ui/directory_browser.cpp
   src/install/install_sequence.cpp
+  src/install/install_log.cpp
+  src/install/default_folder.cpp
+  src/install/file_installation.cpp
+  src/install/start_menu_links.cpp
+  src/install/cleanup_step.cpp
   src/script/profile.cpp
   src/script/lettered_key.cpp
   src/script/log_snapshot.cpp

@@ -1,55 +1,141 @@
-// A first install sequence that stops after the wizard: it proposes the
-// default folder, titles and maximises the backdrop, runs the setup wizard
-// and closes the window. The full sequence (installing the files, registering,
-// shortcuts, the closing question and the clean-up timer) replaces it.
+// The install sequence: from the wizard to the closing question, run inside
+// the backdrop window's command 100, and the clean-up timer that ends it.
 #include "install_sequence.h"
 
+#include "cleanup_step.h"
+#include "default_folder.h"
+#include "file_installation.h"
+#include "install_log.h"
+#include "package/extract_record.h"
+#include "run_once.h"
+#include "script/lettered_key.h"
+#include "script/profile.h"
+#include "start_menu_links.h"
 #include "startup/bounded_text.h"
+#include "startup/entry.h"
 #include "ui/display_text.h"
+#include "ui/message_box.h"
 #include "ui/setup_wizard.h"
+#include "uninstall_entry.h"
 
 namespace kq {
+
+int g_run_at_end;
+
 namespace {
 
-void ReadInstallValue(const char* key, char* dest) {
-    GetPrivateProfileStringA("Install", key, "", dest, kTextBufferSize, g_text.script_path);
+constexpr UINT_PTR kCleanupTimer = 1;
+constexpr UINT kCleanupDelay = 10000;
+constexpr char kSetupError[] = "Setup Error!";
+
+void DeleteStagedFiles() {
+    DeleteFileA(g_text.script_path);
+    DeleteFileA(g_text.licence_path);
 }
 
-// The temp folder's drive root + "Program Files\" + DefDir, in the folder
-// buffer and the install folder. A folder that does not fit stays empty.
-void ProposeInstallFolder(SetupContext& context) {
-    ReadInstallValue("DefDir", g_text.name);
-    char temp[kTextBufferSize];
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    size_t root = 0;
-    while (root < length && root < sizeof temp && temp[root] != '\\') ++root;
-    g_text.folder[0] = '\0';
-    const bool composed = root < length && AppendBytes(g_text.folder, kTextBufferSize, temp, root + 1) &&
-                          AppendText(g_text.folder, kTextBufferSize, "Program Files\\") &&
-                          AppendText(g_text.folder, kTextBufferSize, g_text.name);
-    if (!composed) g_text.folder[0] = '\0';
-    if (!CopyText(context.install_folder, sizeof context.install_folder, g_text.folder)) context.install_folder[0] = '\0';
+// Install folder + "\" + `name` into `path`; 0 when it would not fit.
+int ComposeInFolder(char* path, const SetupContext& context, const char* name) {
+    return CopyText(path, kTextBufferSize, context.install_folder) && AppendText(path, kTextBufferSize, "\\") &&
+           AppendText(path, kTextBufferSize, name);
+}
+
+void PlaceLicence(const SetupContext& context) {
+    char path[kTextBufferSize];
+    if (!ComposeInFolder(path, context, kStagedLicenceName)) return;
+    MoveFileExA(g_text.licence_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    RecordFileKey(path);
+    AdvanceFileLetter();
+}
+
+void RecordLogAndFolder(const SetupContext& context) {
+    char path[kTextBufferSize];
+    if (ComposeInFolder(path, context, kStagedScriptName)) {
+        RecordFileKey(path);
+        AdvanceFileLetter();
+    }
+    RecordUninstallValue("dir", context.install_folder);
+}
+
+void WriteUninstaller(const SetupContext& context) {
+    char path[kTextBufferSize];
+    const UINT length = GetWindowsDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path || !AppendText(path, sizeof path, "\\") ||
+        !AppendText(path, sizeof path, kUninstallerName))
+        return;
+    (void)ExtractRecord(context.instance, path, kWriteStub, g_text.script_path);
+}
+
+void AskToRunAtEnd(HWND window) {
+    char question[512] = {};
+    const char* const pieces[] = {g_text.name, " Setup is complete. If you need help getting started,\nclick the ",
+                                  g_text.name, " Help menu item on your Start Menu.\n\nRun ", g_text.name, "?"};
+    ComposeCut(question, pieces);
+    if (ShowOwnedMessage(window, question, "Setup Complete", MB_YESNO) == IDYES) g_run_at_end = 1;
+}
+
+// Returns 1 when the installation ran to the closing question, 0 when it
+// stopped (cancelled, refused, or a file that could not be installed).
+int InstallSequence(HWND window, SetupContext& context) {
+    g_run_at_end = 0;
+    ProposeInstallFolder(context);
+    ReadProfileText(kInstallSection, "AppName", g_text.name, kValueReadSize, g_text.script_path);
+    ReadProfileText(kInstallSection, "AppBy", g_text.message, kValueReadSize, g_text.script_path);
+    const char* const title[] = {g_text.name, " ", "Setup"};
+    ComposeCut(g_text.title, kTextBufferSize, title, 3);
+    SetWindowTextA(window, g_text.title);
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    UpdateWindow(window);
+
+    // Without a name the uninstall entry would be the Uninstall key itself
+    // and the Start-menu group the Programs folder.
+    if (g_text.name[0] == '\0') {
+        ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
+        DeleteStagedFiles();
+        return 0;
+    }
+    // A refused licence ends setup whatever the wizard then returns.
+    if (!RunSetupWizard(window, context.instance) || g_setup_ended_early) {
+        DeleteStagedFiles();
+        return 0;
+    }
+    if (!InstallPackageFiles(context)) {
+        ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
+        return 0;
+    }
+    RegisterScriptDlls(context);
+    SkipTakenFileKeys();
+    PlaceLicence(context);
+    RecordLogAndFolder(context);
+    WriteUninstaller(context);
+    WriteUninstallEntry(context, kInstallSide, nullptr);
+    RunOnceStep(1);
+    CreateStartMenuLinks(context);
+    AskToRunAtEnd(window);
+    return 1;
 }
 
 }  // namespace
 
 void RunInstallSequence(HWND backdrop, SetupContext& context) {
-    ProposeInstallFolder(context);
-    ReadInstallValue("AppName", g_text.name);
-    ReadInstallValue("AppBy", g_text.message);
-    const char* const title[] = {g_text.name, " ", "Setup"};
-    ComposeCut(g_text.title, kTextBufferSize, title, sizeof title / sizeof title[0]);
-    SetWindowTextA(backdrop, g_text.title);
-    ShowWindow(backdrop, SW_SHOWMAXIMIZED);
-    UpdateWindow(backdrop);
-    // Whether finished, cancelled or ended early, this sequence installs nothing.
-    (void)RunSetupWizard(backdrop, context.instance);
-    PostMessageA(backdrop, WM_DESTROY, 0, 0);
+    if (InstallSequence(backdrop, context)) {
+        SetWindowTextA(backdrop, "Setup is cleaning up...");
+        SetTimer(backdrop, kCleanupTimer, kCleanupDelay, nullptr);
+    } else {
+        PostMessageA(backdrop, WM_DESTROY, 0, 0);
+    }
 }
 
 void OnCleanupTimer(HWND backdrop) {
-    KillTimer(backdrop, 1);
+    KillTimer(backdrop, kCleanupTimer);
+    CleanupStep(g_setup.install_folder);
     PostMessageA(backdrop, WM_DESTROY, 0, 0);
+    if (g_run_at_end && g_text.launch[0] != '\0') {
+        // Quoted: unquoted, a path with blanks ("C:\Program Files\...") could
+        // start C:\Program.exe instead.
+        char command[kTextBufferSize + 2] = "\"";
+        if (AppendText(command, sizeof command, g_text.launch) && AppendText(command, sizeof command, "\""))
+            WinExec(command, SW_SHOWNORMAL);
+    }
 }
 
 }  // namespace kq

@@ -16,4 +16,8 @@ void RunInstallSequence(HWND backdrop, SetupContext& context);
 // after which the window closes.
 void OnCleanupTimer(HWND backdrop);
 
+// 1 when the user answered Yes to the closing question: the first link's
+// target is started once the window has closed. Written by the sequence.
+extern int g_run_at_end;
+
 }  // namespace kq

@@ -6,6 +6,7 @@
 #include "script/profile.h"
 #include "startup/bounded_text.h"
 #include "startup/entry.h"
+#include "ui/display_text.h"
 
 namespace kq {
 namespace {
@@ -21,9 +22,9 @@ void WriteInstallSide(const SetupContext& context) {
     ReadProfileText(kInstallSection, "VerNum", g_text.title, kValueReadSize, g_text.script_path);
     // Display text: a name and version too long for one value are cut.
     char value[kTextBufferSize] = {};
-    AppendDisplayText(value, sizeof value, g_text.name);
-    AppendDisplayText(value, sizeof value, " - ");
-    AppendDisplayText(value, sizeof value, g_text.title);
+    AppendCut(value, sizeof value, g_text.name);
+    AppendCut(value, sizeof value, " - ");
+    AppendCut(value, sizeof value, g_text.title);
     RegistryEntry(key_path, "DisplayName", value, 0, HKEY_LOCAL_MACHINE);
 
     char windows_folder[kTextBufferSize];

@@ -29,11 +29,4 @@ int AppendText(char* dest, size_t capacity, const char* source) {
 }
 
 
-void AppendDisplayText(char* dest, size_t capacity, const char* source) {
-    size_t length = TextLength(dest);
-    if (capacity == 0 || length >= capacity) return;
-    for (; *source != '\0' && length + 1 < capacity; ++source) dest[length++] = *source;
-    dest[length] = '\0';
-}
-
 }  // namespace kq

@@ -20,9 +20,4 @@ size_t TextLength(const char* text);
 // Appends `count` bytes of `source` (which need no terminator).
 [[nodiscard]] int AppendBytes(char* dest, size_t capacity, const char* source, size_t count);
 
-
-// For display text only (captions, labels, registry display names): appends
-// as much of `source` as fits and cuts the rest. Never use it for paths.
-void AppendDisplayText(char* dest, size_t capacity, const char* source);
-
 }  // namespace kq

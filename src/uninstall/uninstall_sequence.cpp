@@ -11,6 +11,7 @@
 #include "script/profile.h"
 #include "startup/bounded_text.h"
 #include "startup/text_buffers.h"
+#include "ui/display_text.h"
 #include "ui/message_box.h"
 
 namespace kq {
@@ -80,9 +81,9 @@ int RunUninstallSequence() {
     ReadProfileText(kInstallSection, "AppName", g_text.name, kValueReadSize, log_path);
 
     g_text.message[0] = '\0';
-    AppendDisplayText(g_text.message, kTextBufferSize, "Are you sure you want to completely\nremove ");
-    AppendDisplayText(g_text.message, kTextBufferSize, g_text.name);
-    AppendDisplayText(g_text.message, kTextBufferSize, " from your computer?");
+    AppendCut(g_text.message, kTextBufferSize, "Are you sure you want to completely\nremove ");
+    AppendCut(g_text.message, kTextBufferSize, g_text.name);
+    AppendCut(g_text.message, kTextBufferSize, " from your computer?");
     if (ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
 
     if (g_text.name[0] == '\0' || g_text.folder[0] == '\0') {
@@ -111,9 +112,9 @@ int RunUninstallSequence() {
 }
 
 void ShowUninstallReport() {
-    AppendDisplayText(g_text.name, kTextBufferSize, " has been uninstalled.");
+    AppendCut(g_text.name, kTextBufferSize, " has been uninstalled.");
     if (GetFileAttributesA(g_text.folder) != INVALID_FILE_ATTRIBUTES)
-        AppendDisplayText(g_text.name, kTextBufferSize, "\r\nSome files could not be removed.");
+        AppendCut(g_text.name, kTextBufferSize, "\r\nSome files could not be removed.");
     ShowMessage(g_text.name, kCaption, MB_OK);
 }
 

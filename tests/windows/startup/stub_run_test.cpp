@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+
 #include "support/wine_paths.h"
 
 namespace {
@@ -50,7 +52,10 @@ void AnswerWithTheWayOut(DWORD process_id) {
 }
 
 // Runs the program to its end, answering whatever it shows with the way out.
-RunResult RunProgram(const std::string& path, const std::string& tail) {
+// `on_backdrop` runs once when the backdrop window shows, before it closes
+// (closing it cancels setup, which deletes the staged files).
+RunResult RunProgram(const std::string& path, const std::string& tail,
+                     const std::function<void()>& on_backdrop = [] {}) {
     std::string command_line = "\"" + path + "\"" + (tail.empty() ? "" : " " + tail);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -61,7 +66,12 @@ RunResult RunProgram(const std::string& path, const std::string& tail) {
         return result;
     result.started = true;
     const DWORD start = GetTickCount();
+    bool backdrop_seen = false;
     while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        if (!backdrop_seen && FindWindowOf(process.dwProcessId, "Install") != nullptr) {
+            backdrop_seen = true;
+            on_backdrop();
+        }
         if (GetTickCount() - start >= 60000) {
             TerminateProcess(process.hProcess, 99);
             WaitForSingleObject(process.hProcess, 10000);
@@ -97,12 +107,20 @@ protected:
 TEST_F(StubRun, InstallerModeStagesScriptAndLicenceInTheTempFolder) {
     const std::string setup = folder_ + "\\hello-setup.exe";
     kqtest::WriteBytes(setup, package_);
-    const RunResult run = RunProgram(setup, "");
+    std::string script, licence;
+    const RunResult run = RunProgram(setup, "", [&] {
+        script = ReadBytes(staged_script_);
+        licence = ReadBytes(staged_licence_);
+    });
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exit_code, 0u);
     const std::string data = kqtest::WindowsPathOf(KQ_TEST_DATA_DIR);
-    EXPECT_EQ(ReadBytes(staged_script_), ReadBytes(data + "\\setup.inf"));
-    EXPECT_EQ(ReadBytes(staged_licence_), ReadBytes(data + "\\license.txt"));
+    EXPECT_EQ(script, ReadBytes(data + "\\setup.inf"));
+    EXPECT_EQ(licence, ReadBytes(data + "\\license.txt"));
+    // Closing the window before the wizard finished cancels setup, which
+    // takes the staged files away again.
+    EXPECT_FALSE(FileExists(staged_script_));
+    EXPECT_FALSE(FileExists(staged_licence_));
 }
 
 TEST_F(StubRun, UninstallerNameStagesNothing) {

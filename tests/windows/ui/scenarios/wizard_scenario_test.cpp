@@ -117,6 +117,14 @@ TEST_F(Wizard, FinishPageConfirmsAndFinishEndsTheProgram) {
     EXPECT_EQ(kqgui::ControlText(wizard().CurrentPage(), kPageText), ready);
 
     ASSERT_TRUE(wizard().Press(WizardButton::kFinish));
+    // The installation runs (the package has no files) up to the closing question.
+    const std::string name = kAppName;
+    const HWND question = kqgui::WaitForMessageBox(
+        pid(), "Setup Complete",
+        name + " Setup is complete. If you need help getting started,\nclick the " + name +
+            " Help menu item on your Start Menu.\n\nRun " + name + "?");
+    ASSERT_NE(question, nullptr);
+    kqgui::ClickButton(question, IDNO);
     ExpectCleanEnd();
 }
 

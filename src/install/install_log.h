@@ -1,0 +1,26 @@
+// The install sequence's entries in the [Uninstall] section of the setup
+// script: the process-wide dll and file key letters and the recording of
+// each file key on the next letter.
+#pragma once
+
+namespace kq {
+
+// Both start at 'a'. Written only by the install sequence.
+extern unsigned g_dll_letter;
+extern unsigned g_file_letter;
+
+// Moves the file letter to the first free file key from where it stands.
+// When every letter is taken the letter moves past the last one, and later
+// file keys are not written.
+void SkipTakenFileKeys();
+
+// Records `path` under the current file key (write and flush). Does nothing
+// once the letters have run out: no key is invented.
+void RecordFileKey(const char* path);
+
+void AdvanceFileLetter();
+
+// Write and flush of a named [Uninstall] value (dir, linkdir).
+void RecordUninstallValue(const char* key, const char* value);
+
+}  // namespace kq
