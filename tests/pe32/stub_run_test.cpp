@@ -2,13 +2,16 @@
 // by kqpack on it, started from this 64-bit test in the emulated setup, where
 // it runs as a 32-bit process under qemu-i386. Installer mode stages the
 // script and the licence in the temp folder; under the uninstaller's name it
-// stages nothing. Times are printed for the report, never checked.
+// stages nothing. The codec's reference vectors, staged as licences, must
+// come out byte for byte from the 32-bit build too. Times are printed for the
+// report, never checked.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
 
 #include "program_run.h"
+#include "support/test_package.h"
 #include "support/wine_paths.h"
 
 namespace {
@@ -71,6 +74,39 @@ TEST_F(Pe32StubRun, InstallerModeStagesScriptAndLicenceInTheTempFolder) {
     PrintTime("installer mode, start to exit", run.MillisecondsSinceStart());
     EXPECT_EQ(run.exit_code(), 0u);
 }
+
+// A licence record holding one of the codec's reference vectors, staged by
+// the 32-bit stub: tree rebuilds, expanding random bytes, binary tables and
+// long runs of maximal matches, in the build where size_t and pointers are
+// 32 bits wide.
+class Pe32StagedVector : public Pe32StubRun, public testing::WithParamInterface<const char*> {};
+
+TEST_P(Pe32StagedVector, ComesOutByteForByte) {
+    const std::string vector = ReadBytes(kqtest::WindowsPathOf(KQ_LZHUF_DATA_DIR) + "\\" + GetParam() + ".bin");
+    ASSERT_FALSE(vector.empty());
+    kqtest::TestRecord script;
+    script.stored_name = "setup.inf";
+    script.contents = ReadBytes(kqtest::WindowsPathOf(KQ_TEST_DATA_DIR) + "\\setup.inf");
+    kqtest::TestRecord licence;
+    licence.stored_name = "license.txt";
+    licence.contents = vector;
+    const std::string setup = folder_ + "\\vector-setup.exe";
+    kqtest::WriteBytes(setup, ReadBytes(kqtest::WindowsPathOf(KQ_SHIPPED_STUB)) + kqtest::EncodeRecord(script) +
+                                  kqtest::EncodeRecord(licence));
+
+    ProgramRun run(kqpe32::CommandLine(setup), temp_);
+    ASSERT_TRUE(run.started());
+    const bool staged = kqpe32::WaitUntil([&] { return ReadBytes(staged_licence_) == vector; });
+    PrintTime((std::string("staged vector ") + GetParam() + ", start to staged").c_str(), run.MillisecondsSinceStart());
+    EXPECT_TRUE(staged) << "the staged licence differs from " << GetParam() << ".bin ("
+                        << ReadBytes(staged_licence_).size() << " of " << vector.size() << " bytes)";
+    ASSERT_TRUE(run.EndByTheWayOut()) << "the setup program did not end; its windows:\n"
+                                      << kqpe32::DescribeWindows(run.id());
+    EXPECT_EQ(run.exit_code(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReferenceVectors, Pe32StagedVector,
+                         testing::Values("rebuild_200k", "random_64k", "synth_binary_100k", "zeros_64k"));
 
 TEST_F(Pe32StubRun, UninstallerNameStagesNothing) {
     // Only the last 12 characters count, without regard to case.
