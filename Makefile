@@ -57,9 +57,10 @@ test: build native-tests bootstrap-pe32
 	scripts/fuzz.sh 30
 	cd $(BUILD)/x86_64 && ctest --output-on-failure
 
-# Only the tests of the shipped stub under emulation.
+# Only the tests of the shipped stub under emulation, with their output
+# (the start-up and run times they print).
 test-pe32: build bootstrap-pe32
-	cd $(BUILD)/x86_64 && ctest -L pe32 --output-on-failure
+	cd $(BUILD)/x86_64 && ctest -L pe32 --verbose
 
 demo: build
 	@scripts/demo.sh
