@@ -6,6 +6,7 @@ set(KQ_STUB_CORE_SOURCES
   src/startup/entry.cpp
   src/startup/mode_continuations.cpp
   src/startup/text_buffers.cpp
+  src/startup/system_library.cpp
   src/package/extract_record.cpp
   src/package/install_placement.cpp
   src/ui/message_box.cpp
@@ -58,8 +59,9 @@ target_include_directories(kqstub_core PUBLIC "${CMAKE_SOURCE_DIR}/src")
 target_compile_options(kqstub_core PRIVATE ${KQ_FREESTANDING_FLAGS})
 target_compile_definitions(kqstub_core PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500)
 # System DLLs only, for the stub and for the test programs that link its code.
+# comctl32 and comdlg32 are loaded from the system folder when needed, never imported.
 target_link_libraries(kqstub_core PUBLIC kq_warnings
-  kernel32 user32 gdi32 advapi32 shell32 ole32 comctl32 comdlg32)
+  kernel32 user32 gdi32 advapi32 shell32 ole32)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(KQ_STUB_NAME kqstub64)

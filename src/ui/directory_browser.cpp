@@ -1,6 +1,8 @@
 // The directory browser's open-file request and its hook.
 #include "directory_browser.h"
 
+#include "startup/system_library.h"
+
 #include <commdlg.h>
 #include <dlgs.h>
 #include <stddef.h>
@@ -89,7 +91,9 @@ void BrowseForInstallFolder(HWND page) {
     // that every opening starts in the same place.
     char start_folder[MAX_PATH];
     const DWORD start_length = GetCurrentDirectoryA(sizeof start_folder, start_folder);
-    const BOOL chosen = GetOpenFileNameA(&request);
+    using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    const auto get_open_file_name = SystemFunction<GetOpenFileNameFunction>("comdlg32.dll", "GetOpenFileNameA");
+    const BOOL chosen = get_open_file_name != nullptr && get_open_file_name(&request);
     if (start_length > 0 && start_length < sizeof start_folder) SetCurrentDirectoryA(start_folder);
     // Only the install folder, which the hook writes, counts: the path the
     // platform puts into the file buffer is not used.

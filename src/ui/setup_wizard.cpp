@@ -1,6 +1,8 @@
 // The wizard's property sheet header and page records.
 #include "setup_wizard.h"
 
+#include "startup/system_library.h"
+
 #include <commctrl.h>
 #include <stddef.h>
 
@@ -60,7 +62,10 @@ int RunSetupWizard(HWND owner, HINSTANCE) {
     header.nPages = kPageCount;
     header.nStartPage = 0;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
-    const INT_PTR result = PropertySheetA(&header);
+    using PropertySheetFunction = INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA);
+    const auto property_sheet = SystemFunction<PropertySheetFunction>("comctl32.dll", "PropertySheetA");
+    if (property_sheet == nullptr) return 0;
+    const INT_PTR result = property_sheet(&header);
     // The quit request ends the sheet's loop with a platform-chosen result
     // (Wine: -1), which must not read as Finish.
     if (g_setup_ended_early != 0 || result <= 0) return 0;
