@@ -159,10 +159,7 @@ protected:
     std::set<std::string> offers_;
 };
 
-// Disabled until the complete install sequence (files, uninstaller copy,
-// uninstall entry, shortcuts, closing question) is in the stub: before it,
-// Finish ends the program without installing. Passes with it; then enable.
-TEST_F(Pe32Install, DISABLED_InstallsTheExampleAndTheStoredUninstallCommandRemovesIt) {
+TEST_F(Pe32Install, InstallsTheExampleAndTheStoredUninstallCommandRemovesIt) {
     const DWORD start = GetTickCount();
     ASSERT_NO_FATAL_FAILURE(Install());
     PrintTime("install: start to exit", GetTickCount() - start);
