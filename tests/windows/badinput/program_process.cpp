@@ -1,0 +1,99 @@
+// Starting the program under test and ending what it leaves running.
+#include "program_process.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <vector>
+
+namespace kqbad {
+namespace {
+
+constexpr DWORD kEndPatience = 30000;
+
+bool NamesVariable(const char* entry, const char* name) {
+    const size_t length = std::strlen(name);
+    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
+}
+
+std::string EnvironmentWithTemp(const std::string& temp_folder) {
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        if (NamesVariable(entry, "TMP") || NamesVariable(entry, "TEMP")) continue;
+        block.append(entry).push_back('\0');
+    }
+    FreeEnvironmentStringsA(strings);
+    block.append("TMP=" + temp_folder).push_back('\0');
+    block.append("TEMP=" + temp_folder).push_back('\0');
+    block.push_back('\0');
+    return block;
+}
+
+// Ids of the processes whose parent is `parent`; a process keeps its
+// parent's id after the parent has ended.
+std::vector<DWORD> ChildrenOf(DWORD parent) {
+    std::vector<DWORD> children;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return children;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent)
+            children.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return children;
+}
+
+void EndProcess(HANDLE process) {
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, kEndPatience);
+    }
+}
+
+}  // namespace
+
+ProgramProcess::ProgramProcess(const std::string& program, const std::string& tail, const std::string& temp_folder,
+                               const std::string& working_folder) {
+    std::string command_line = "\"" + program + "\"";
+    if (!tail.empty()) command_line += " " + tail;
+    std::string environment = EnvironmentWithTemp(temp_folder);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                        working_folder.c_str(), &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+}
+
+ProgramProcess::~ProgramProcess() {
+    if (process_ == nullptr) return;
+    EndProcess(process_);
+    for (DWORD child : ChildrenOf(id_)) {
+        const HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, child);
+        if (handle == nullptr) continue;
+        EndProcess(handle);
+        CloseHandle(handle);
+    }
+    CloseHandle(process_);
+}
+
+bool ProgramProcess::Running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool ProgramProcess::WaitForExit(DWORD timeout_ms) {
+    return process_ != nullptr && WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramProcess::exit_code() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_ != nullptr) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+}  // namespace kqbad
