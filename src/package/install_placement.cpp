@@ -6,6 +6,7 @@
 #include "script/lettered_key.h"
 #include "script/profile.h"
 #include "startup/bounded_text.h"
+#include "startup/relative_path.h"
 #include "startup/text_buffers.h"
 
 namespace kq {
@@ -72,6 +73,9 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
     char name[kTextBufferSize];
     name[0] = '\0';
     if (!AppendBytes(name, sizeof name, reinterpret_cast<const char*>(stored_name), name_length)) return 0;
+    // A name that climbs out of the install folder is damage, not a file to
+    // place: it would write (and its log entries remove) among the user's files.
+    if (ClimbsOutOfItsFolder(name, TextLength(name))) return 0;
 
     unsigned file_letter = 0;
     if (!FindFirstFreeLetter(kUninstallSection, kFileStem, kFirstKeyLetter, kProbeReadSize, script_path,

@@ -17,8 +17,9 @@ inline constexpr int kCopyModeWindowsFolder = 8;
 // name's directory prefixes under dire keys and the path under the first free
 // file key of [Uninstall] in `script_path`, and yields the copy mode read
 // from [Copymode] under that same key name. Returns 0, with nothing recorded
-// and the buffer unchanged, when the path would not fit 255 characters or the
-// file keys have run out; the caller reports it.
+// and the buffer unchanged, when the name climbs out of the install folder
+// (".."), the path would not fit 255 characters or the file keys have run
+// out; the caller reports it.
 [[nodiscard]] int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination,
                               const char* script_path, int& copy_mode);
 
