@@ -99,6 +99,19 @@ std::string ProgramsFolder() {
     return path;
 }
 
+std::string ProfileText(const char* section, const char* key, const std::string& path) {
+    char value[256] = {};
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, path.c_str());
+    return value;
+}
+
+std::set<std::string> FilesUnder(const std::string& folder) {
+    std::set<std::string> files;
+    for (const auto& [path, entry] : TakeTreeSnapshot(folder))
+        if (!entry.directory) files.insert(path);
+    return files;
+}
+
 std::string Script(const std::string& app_name, const std::string& install_lines, const std::string& rest) {
     return "[Install]\r\nAppName=" + app_name + "\r\nAppBy=kqsetup bad-input tests\r\n" + install_lines + rest;
 }
@@ -209,7 +222,9 @@ std::optional<std::string> CaseRun::ExpectMessage(const std::string& caption, co
                                               : "the program ended first");
         return std::nullopt;
     }
-    const std::string shown_caption = kqgui::TextOf(box);
+    // Under load a cross-process read can time out: a message box always has a caption.
+    std::string shown_caption;
+    kqgui::WaitUntil([&] { return !(shown_caption = kqgui::TextOf(box)).empty() || !IsWindow(box); }, 10000);
     const std::string shown_text = kqgui::MessageBoxText(box);
     EXPECT_EQ(shown_caption, caption) << "message text: " << shown_text;
     if (text) {

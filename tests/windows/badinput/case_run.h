@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,12 @@ bool RegistryKeyExists(const std::string& key_path);
 std::string RegistryValue(const std::string& key_path, const char* name);
 std::string ProgramsFolder();
 
+// A value of the INI file at `path`, as the program reads it (255 characters).
+std::string ProfileText(const char* section, const char* key, const std::string& path);
+
+// The files (not folders) under `folder`, by lower-case full path.
+std::set<std::string> FilesUnder(const std::string& folder);
+
 // [Install] with these keys, then `rest` as it stands.
 std::string Script(const std::string& app_name, const std::string& install_lines, const std::string& rest = "");
 
@@ -46,6 +53,8 @@ public:
     CaseRun& operator=(const CaseRun&) = delete;
 
     const std::string& app_name() const { return app_name_; }
+    // For a case about the name itself; set before the program starts.
+    void set_app_name(const std::string& name) { app_name_ = name; }
     const std::string& scratch() const { return scratch_; }
     const std::string& temp() const { return temp_; }
     const std::string& home() const { return home_; }

@@ -26,19 +26,6 @@ std::string SecondContents() {
     return text;
 }
 
-std::string ProfileText(const char* section, const char* key, const std::string& path) {
-    char value[256] = {};
-    GetPrivateProfileStringA(section, key, "", value, sizeof value, path.c_str());
-    return value;
-}
-
-std::set<std::string> FilesUnder(const std::string& folder) {
-    std::set<std::string> files;
-    for (const auto& [path, entry] : TakeTreeSnapshot(folder))
-        if (!entry.directory) files.insert(path);
-    return files;
-}
-
 // The package of a two-file installation whose second file record is `last`.
 struct DamagedRecord {
     std::string name;

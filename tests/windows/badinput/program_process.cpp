@@ -59,12 +59,20 @@ ProgramProcess::ProgramProcess(const std::string& program, const std::string& ta
     std::string command_line = "\"" + program + "\"";
     if (!tail.empty()) command_line += " " + tail;
     std::string environment = EnvironmentWithTemp(temp_folder);
+    // The program's standard handles go nowhere, so that the regsvr32 commands
+    // it starts do not write their complaints into the test's output.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE nowhere = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                        working_folder.c_str(), &startup, &info))
-        return;
+    const BOOL created = CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                        DETACHED_PROCESS, environment.data(), working_folder.c_str(), &startup, &info);
+    if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
+    if (!created) return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     id_ = info.dwProcessId;
