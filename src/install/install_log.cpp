@@ -26,6 +26,10 @@ void AdvanceFileLetter() {
     if (g_file_letter <= kLastKeyLetter) ++g_file_letter;
 }
 
+bool FileKeyLeft(unsigned ahead) {
+    return g_file_letter + ahead <= kLastKeyLetter;
+}
+
 void RecordUninstallValue(const char* key, const char* value) {
     WriteAndFlush(kUninstallSection, key, value, g_text.script_path);
 }

@@ -20,6 +20,11 @@ void RecordFileKey(const char* path);
 
 void AdvanceFileLetter();
 
+// True while the file letter `ahead` letters on from the current one exists.
+// A shortcut is only made where its file key can be recorded, so that the
+// uninstallation finds every one.
+[[nodiscard]] bool FileKeyLeft(unsigned ahead = 0);
+
 // Write and flush of a named [Uninstall] value (dir, linkdir).
 void RecordUninstallValue(const char* key, const char* value);
 

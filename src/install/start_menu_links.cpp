@@ -22,6 +22,8 @@ void OfferExtraShortcut(const char* flag_key, const char* question, int csidl, c
                         const char* target, const char* description, const char* file_name) {
     // The flag is read first: a zero flag asks nothing.
     if (ReadProfileInt(kInstallSection, flag_key, 0, g_text.script_path) == 0) return;
+    // It would take the next file key; without one it is not offered.
+    if (!FileKeyLeft(1)) return;
     if (ShowMessage(question, "Setup", MB_YESNO) != IDYES) return;
     char folder[MAX_PATH];
     if (!SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE)) return;
@@ -37,9 +39,10 @@ void OfferExtraShortcut(const char* flag_key, const char* question, int csidl, c
 // One link: its Start-menu shortcut under the current file key and, for the
 // first link, the launch target and the offered extra shortcuts. Returns 0
 // when a path would not fit (the link is skipped, never cut into another
-// path, and takes no file key).
+// path, and takes no file key) or the file keys have run out.
 int CreateLinkShortcuts(unsigned letter, const char* link_name, const char* menu_folder, const SetupContext& context,
                         bool first_link) {
+    if (!FileKeyLeft()) return 0;
     char file_name[kValueReadSize];
     ReadLetteredKey(kLinksSection, "linkfile", letter, file_name, sizeof file_name, g_text.script_path);
     g_text.title[0] = '\0';
