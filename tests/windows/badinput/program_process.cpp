@@ -59,19 +59,15 @@ ProgramProcess::ProgramProcess(const std::string& program, const std::string& ta
     std::string command_line = "\"" + program + "\"";
     if (!tail.empty()) command_line += " " + tail;
     std::string environment = EnvironmentWithTemp(temp_folder);
-    // The program's standard handles go nowhere, so that the regsvr32 commands
-    // it starts do not write their complaints into the test's output.
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const HANDLE nowhere = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       &inherit, OPEN_EXISTING, 0, nullptr);
+    // Without a console of its own, the regsvr32 commands the program starts
+    // do not write their complaints into the test's output. No handle is
+    // inherited: cases run at once, and a file another case has open at this
+    // moment would stay open in this program and could not be deleted.
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
     PROCESS_INFORMATION info{};
-    const BOOL created = CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+    const BOOL created = CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
                                         DETACHED_PROCESS, environment.data(), working_folder.c_str(), &startup, &info);
-    if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
     if (!created) return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
