@@ -10,6 +10,7 @@
 #include "script/log_snapshot.h"
 #include "script/profile.h"
 #include "startup/bounded_text.h"
+#include "startup/relative_path.h"
 #include "startup/text_buffers.h"
 #include "ui/display_text.h"
 #include "ui/message_box.h"
@@ -59,14 +60,17 @@ void DeleteRecordedFiles(const char* log) {
 
 // The log lists each stored name's directories shallowest first; removing
 // them from the last entry back to the first takes children before their
-// parents, so every directory the installation made can go.
+// parents, so every directory the installation made can go. An entry that
+// climbs out of the install folder ("..") names none of them: the empty
+// folders it reaches are the user's, and it is passed over.
 void RemoveRecordedDirectories(const char* log, char* work_path) {
     unsigned end = kFirstKeyLetter;
     while (end <= kLastKeyLetter &&
            ReadLetteredKey(kUninstallSection, "dire", end, g_text.value, kValueReadSize, log) != 0)
         ++end;
     for (unsigned letter = end; letter-- > kFirstKeyLetter;) {
-        ReadLetteredKey(kUninstallSection, "dire", letter, g_text.value, kValueReadSize, log);
+        const DWORD length = ReadLetteredKey(kUninstallSection, "dire", letter, g_text.value, kValueReadSize, log);
+        if (ClimbsOutOfItsFolder(g_text.value, length)) continue;
         if (CopyText(work_path, kWorkPathSize, g_text.folder) && AppendText(work_path, kWorkPathSize, "\\") &&
             AppendText(work_path, kWorkPathSize, g_text.value))
             RemoveDirectoryA(work_path);
