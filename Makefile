@@ -17,7 +17,7 @@ DEMO_OUT := $(BUILD)/examples
 
 FUZZ_SECONDS ?= 300
 
-.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench fuzz clean
+.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench bench-install fuzz clean
 
 all: build
 
@@ -70,6 +70,14 @@ size: stub32 stub64
 
 bench: native stub32 stub64
 	@$(BUILD)/native/bench/kq_codec_bench
+	@scripts/stub-size.sh $(BIN)
+
+# Install throughput under Wine: 150 files, 64 MiB, installed through the
+# wizard; the package is encoded once and kept in build/bench-install.
+bench-install: stub64
+	@$(CMAKE) --build $(BUILD)/x86_64 --target kq_install_bench >/dev/null
+	@mkdir -p $(BUILD)/bench-install
+	@scripts/wine-run $(BUILD)/x86_64/bench/kq_install_bench.exe $(CURDIR)/$(BUILD)/bench-install
 	@scripts/stub-size.sh $(BIN)
 
 # Each libFuzzer target for FUZZ_SECONDS (make test runs them for 30 s each).

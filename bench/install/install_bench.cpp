@@ -1,0 +1,194 @@
+// Install throughput: a package of 150 files (64 MiB of text, binary-like
+// tables and incompressible bytes) installed by the real x86_64 stub under
+// Wine, driven through the wizard like a user. Prints the time from Finish to
+// the closing question, the pure decode time of the same records through the
+// stub's own decoder in this process, their ratio, and what the uninstall
+// log's placements cost (replayed in this process).
+//
+//   kq_install_bench CACHE_FOLDER     (make bench-install)
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench_clock.h"
+#include "bench_package.h"
+#include "driver/message_boxes.h"
+#include "driver/setup_process.h"
+#include "driver/window_finder.h"
+#include "driver/wizard_driver.h"
+#include "log_replay.h"
+#include "package/lzhuf_decoder.h"
+#include "package/record_format.h"
+#include "support/test_package.h"
+#include "support/wine_paths.h"
+
+namespace {
+
+constexpr DWORD kInstallPatience = 600000;
+constexpr int kDecodeRuns = 3;
+
+int Fail(const std::string& what) {
+    std::printf("bench-install: %s\n", what.c_str());
+    return 1;
+}
+
+double Megabytes(uint64_t bytes) {
+    return static_cast<double>(bytes) / (1 << 20);
+}
+
+// Decodes every file record (from the third on) as the stub does: a fresh
+// workspace per record, output into a sink that only counts. Best of a few runs.
+double DecodeSeconds(const std::string& package, uint64_t& produced) {
+    const std::vector<size_t> offsets = kqbench::RecordOffsets(package);
+    double best = 1e9;
+    for (int run = 0; run < kDecodeRuns; ++run) {
+        produced = 0;
+        const kqbench::Clock clock;
+        for (size_t i = 2; i < offsets.size(); ++i) {
+            const auto* record = reinterpret_cast<const uint8_t*>(package.data()) + offsets[i];
+            kq::RecordFields fields;
+            if (!kq::ParseRecordBuffer(record + 4, kq::ReadU32(record + 4) - 4, fields)) return -1;
+            auto workspace = std::make_unique<kq::lzhuf::DecoderWorkspace>();
+            kq::lzhuf::DecodeStream(fields.stream, fields.stream_length, fields.uncompressed_size, *workspace,
+                                    {&produced, [](void* context, const uint8_t*, uint32_t count) {
+                                         *static_cast<uint64_t*>(context) += count;
+                                     }});
+        }
+        best = std::min(best, clock.Seconds());
+    }
+    return best;
+}
+
+std::string Question() {
+    const std::string name = kqbench::kAppName;
+    return name + " Setup is complete. If you need help getting started,\nclick the " + name +
+           " Help menu item on your Start Menu.\n\nRun " + name + "?";
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+uint64_t BytesUnder(const std::string& folder, int& files) {
+    uint64_t bytes = 0;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            bytes += BytesUnder(folder + "\\" + name, files);
+        } else {
+            bytes += static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+            ++files;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return bytes;
+}
+
+// What the installation leaves in the shared prefix besides its folder.
+void RemoveRegistration() {
+    const std::string name = kqbench::kAppName;
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name).c_str());
+    char programs[MAX_PATH] = {};
+    if (SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) RemoveTree(std::string(programs) + "\\" + name);
+}
+
+// Walks the wizard into `install_folder` and returns the seconds from Finish
+// to the closing question, or a negative number.
+double InstallSeconds(const std::string& program, const std::string& temp, const std::string& install_folder) {
+    kqgui::SetupProcess setup(program, temp, temp);
+    if (!setup.started()) return -1;
+    kqgui::WizardDriver wizard(setup.id());
+    if (!wizard.WaitUntilShown() || !wizard.WaitForPage(kqgui::kWelcomePage) ||
+        !wizard.Press(kqgui::WizardButton::kNext))
+        return -2;
+    const HWND licence = kqgui::WaitForVisibleWindow(setup.id(), kqgui::kDialogClass, "Software License Agreement");
+    if (licence == nullptr) return -3;
+    kqgui::ClickButton(licence, 101);
+    if (!wizard.WaitForPage(kqgui::kInstallWherePage)) return -4;
+    kqgui::SetText(GetDlgItem(wizard.CurrentPage(), 1024), install_folder);
+    if (!wizard.Press(kqgui::WizardButton::kNext) || !wizard.WaitForPage(kqgui::kFinishPage)) return -5;
+    if (!wizard.Press(kqgui::WizardButton::kFinish)) return -6;
+    const kqbench::Clock clock;
+    const HWND question = kqgui::WaitForMessageBox(setup.id(), "Setup Complete", Question(), kInstallPatience);
+    const double seconds = clock.Seconds();
+    if (question == nullptr) return -7;
+    // The clean-up timer adds nothing to measure: the program is ended here.
+    kqgui::ClickButton(question, IDNO);
+    return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Fail("usage: kq_install_bench CACHE_FOLDER");
+    const std::string package = kqbench::BenchPackage(kqtest::WindowsPathOf(argv[1]) + "\\bench-package.bin");
+    const std::vector<size_t> offsets = kqbench::RecordOffsets(package);
+    if (offsets.size() != kqbench::kFileCount + 2u) return Fail("the cached package is damaged; delete it");
+
+    uint64_t produced = 0;
+    const double decode_seconds = DecodeSeconds(package, produced);
+    if (decode_seconds < 0 || produced < kqbench::kTotalBytes) return Fail("the records do not decode");
+
+    const std::string scratch = kqtest::MakeScratchFolder("bench");
+    const std::string temp = scratch + "\\temp";
+    const std::string install_folder = scratch + "\\Installed";
+    CreateDirectoryA(temp.c_str(), nullptr);
+    const std::string program = scratch + "\\bench-setup.exe";
+    kqtest::WriteBytes(program, kqtest::StubBytes() + package);
+
+    const double install_seconds = InstallSeconds(program, temp, install_folder);
+    int files = 0;
+    const uint64_t installed = BytesUnder(install_folder, files);
+    RemoveRegistration();
+    if (install_seconds < 0) {
+        RemoveTree(scratch);
+        return Fail("the installation did not reach the closing question (step " +
+                    std::to_string(static_cast<int>(-install_seconds)) + ")");
+    }
+
+    std::vector<std::string> names;
+    for (const kqbench::BenchFile& file : kqbench::BenchFiles()) names.push_back(file.stored_name);
+    const std::string script = kqtest::ReadBytes(temp + "\\Uninstal.inf");
+    const std::string script_text = script.substr(0, script.find("[Uninstall]"));
+    const kqbench::LogFigures log = kqbench::ReplayPlacements(scratch, script_text, names, install_folder);
+    RemoveTree(scratch);
+
+    const double mb = Megabytes(kqbench::kTotalBytes);
+    std::printf("package: %d files, %.1f MiB, %.1f MiB coded\n", kqbench::kFileCount, mb,
+                Megabytes(package.size()));
+    std::printf("installed: %d files, %.1f MiB\n", files, Megabytes(installed));
+    std::printf("install, Finish to closing question: %7.2f s  (%6.1f MiB/s)\n", install_seconds, mb / install_seconds);
+    std::printf("decode of the same records:          %7.2f s  (%6.1f MiB/s, the stub's decoder in-process)\n",
+                decode_seconds, mb / decode_seconds);
+    std::printf("ratio install / decode:              %7.2f\n", install_seconds / decode_seconds);
+    std::printf("uninstall-log placements (replayed): %7.2f s  (%d files: first-free scans, copy-mode reads, writes)\n",
+                log.placement_seconds, kqbench::kFileCount);
+    std::printf("  of which the writes alone:         %7.2f s\n", log.writes_seconds);
+    std::printf("  scans and reads:                   %7.2f s  (%.0f%% of the install)\n",
+                log.placement_seconds - log.writes_seconds,
+                100.0 * (log.placement_seconds - log.writes_seconds) / install_seconds);
+    return 0;
+}

@@ -1,0 +1,60 @@
+// Replaying the placements of an installation.
+#include "log_replay.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "bench_clock.h"
+#include "package/install_placement.h"
+#include "support/wine_paths.h"
+
+namespace kqbench {
+namespace {
+
+constexpr int kRuns = 3;
+
+}  // namespace
+
+LogFigures ReplayPlacements(const std::string& folder, const std::string& script_text,
+                            const std::vector<std::string>& stored_names, const std::string& install_folder) {
+    LogFigures figures{};
+    figures.placement_seconds = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        // A file of its own per run: placement may remember what it found in one.
+        const std::string copy = folder + "\\replay" + std::to_string(run) + ".inf";
+        kqtest::WriteBytes(copy, script_text);
+        const Clock placement;
+        for (const std::string& name : stored_names) {
+            char destination[256] = {};
+            install_folder.copy(destination, sizeof destination - 1);
+            int copy_mode = 0;
+            (void)kq::PlaceRecord(reinterpret_cast<const uint8_t*>(name.data()), static_cast<uint32_t>(name.size()),
+                                  destination, copy.c_str(), copy_mode);
+        }
+        figures.placement_seconds = std::min(figures.placement_seconds, placement.Seconds());
+        figures.log = kqtest::ReadBytes(copy);
+    }
+    const std::string placed = folder + "\\placed.inf";
+    kqtest::WriteBytes(placed, figures.log);
+
+    // The same keys and values, in the order written, with no read at all.
+    static char section[1 << 20];
+    const DWORD length = GetPrivateProfileSectionA("Uninstall", section, sizeof section, placed.c_str());
+    figures.writes_seconds = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string writes = folder + "\\writes" + std::to_string(run) + ".inf";
+        kqtest::WriteBytes(writes, script_text);
+        const Clock writing;
+        for (const char* line = section; line < section + length && *line != '\0'; line += lstrlenA(line) + 1) {
+            const std::string entry = line;
+            const size_t equals = entry.find('=');
+            WritePrivateProfileStringA("Uninstall", entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(),
+                                       writes.c_str());
+        }
+        figures.writes_seconds = std::min(figures.writes_seconds, writing.Seconds());
+    }
+    return figures;
+}
+
+}  // namespace kqbench
