@@ -1,0 +1,97 @@
+// Starting programs in the scenario's job.
+#include "program_run.h"
+
+#include <cstring>
+
+namespace kqe2e {
+namespace {
+
+bool NamesVariable(const char* entry, const char* name) {
+    const size_t length = std::strlen(name);
+    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
+}
+
+// This process's environment with TMP and TEMP replaced.
+std::string EnvironmentWithTemp(const std::string& temp_folder) {
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        if (NamesVariable(entry, "TMP") || NamesVariable(entry, "TEMP")) continue;
+        block.append(entry).push_back('\0');
+    }
+    FreeEnvironmentStringsA(strings);
+    block.append("TMP=" + temp_folder).push_back('\0');
+    block.append("TEMP=" + temp_folder).push_back('\0');
+    block.push_back('\0');
+    return block;
+}
+
+}  // namespace
+
+ScenarioJob::ScenarioJob() : job_(CreateJobObjectA(nullptr, nullptr)) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job_ != nullptr) SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+}
+
+ScenarioJob::~ScenarioJob() {
+    if (job_ == nullptr) return;
+    EndAll();
+    CloseHandle(job_);
+}
+
+void ScenarioJob::EndAll() {
+    if (job_ != nullptr) TerminateJobObject(job_, 99);
+}
+
+ProgramRun::ProgramRun(ScenarioJob& job, const std::string& command_line, const std::string& temp_folder,
+                       const std::string& working_folder) {
+    std::string command = command_line;
+    std::string environment = EnvironmentWithTemp(temp_folder);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    // Suspended until it is in the job, so nothing it starts escapes the job.
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, environment.data(),
+                        working_folder.c_str(), &startup, &info))
+        return;
+    if (job.handle() == nullptr || !AssignProcessToJobObject(job.handle(), info.hProcess)) {
+        TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+        return;
+    }
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+}
+
+ProgramRun::~ProgramRun() {
+    if (process_ == nullptr) return;
+    if (Running()) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, kqgui::kPatience);
+    }
+    CloseHandle(process_);
+}
+
+bool ProgramRun::Running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool ProgramRun::WaitForExit(DWORD timeout_ms) {
+    return process_ != nullptr && WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramRun::exit_code() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_ != nullptr) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::string CommandLine(const std::string& program, const std::string& tail) {
+    return "\"" + program + "\"" + (tail.empty() ? "" : " " + tail);
+}
+
+}  // namespace kqe2e

@@ -1,0 +1,61 @@
+// Special folders and shortcut files.
+#include "shell_places.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace kqe2e {
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
+    return path;
+}
+
+std::string ProgramsFolder() {
+    return SpecialFolder(CSIDL_PROGRAMS);
+}
+
+std::string DesktopFolder() {
+    return SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+}
+
+std::string StartupFolder() {
+    return SpecialFolder(CSIDL_STARTUP);
+}
+
+std::string QuickLaunchFolder() {
+    return SpecialFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch";
+}
+
+void CreateQuickLaunchFolder() {
+    SHCreateDirectoryExA(nullptr, QuickLaunchFolder().c_str(), nullptr);
+}
+
+LinkContents LoadLink(const std::string& path) {
+    LinkContents contents;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return contents;
+    IPersistFile* file = nullptr;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide, STGM_READ))) {
+        char text[MAX_PATH] = {};
+        link->GetPath(text, sizeof text, nullptr, 0);
+        contents.target = text;
+        text[0] = '\0';
+        link->GetDescription(text, sizeof text);
+        contents.description = text;
+        contents.loaded = true;
+    }
+    if (file != nullptr) file->Release();
+    link->Release();
+    return contents;
+}
+
+}  // namespace kqe2e
