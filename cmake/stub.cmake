@@ -28,6 +28,7 @@ set(KQ_STUB_CORE_SOURCES
   src/install/cleanup_step.cpp
   src/script/profile.cpp
   src/script/lettered_key.cpp
+  src/script/first_free_memo.cpp
   src/script/log_snapshot.cpp
   src/install/registry_entry.cpp
   src/install/uninstall_entry.cpp

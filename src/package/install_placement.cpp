@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "script/first_free_memo.h"
 #include "script/lettered_key.h"
 #include "script/profile.h"
 #include "startup/bounded_text.h"
@@ -14,6 +15,11 @@ namespace {
 
 constexpr char kDirectoryStem[] = "dire";
 constexpr char kFileStem[] = "file";
+
+// Where the scans from "direa" and "filea" of the setup script may start;
+// written only by placement, which alone adds those keys while files install.
+FirstFreeMemo g_dire_memo;
+FirstFreeMemo g_file_memo;
 
 // Destination under copy mode 8: the Windows folder, a backslash unless it
 // already ends with one, and the stored name.
@@ -41,7 +47,8 @@ int RecordDirectoryPrefixes(const char* name, const char* script_path) {
     const unsigned prefixes = CountPrefixes(name);
     if (prefixes == 0) return 1;
     unsigned first = 0;
-    if (!FindFirstFreeLetter(kUninstallSection, kDirectoryStem, kFirstKeyLetter, kProbeReadSize, script_path, first))
+    if (!FindFirstFreeLetterRemembering(g_dire_memo, kUninstallSection, kDirectoryStem, kProbeReadSize, script_path,
+                                        first))
         return 0;
     // Later prefixes take the next free letters; check they exist before
     // writing the first, so a refused record leaves no partial entries.
@@ -78,8 +85,8 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
     if (ClimbsOutOfItsFolder(name, TextLength(name))) return 0;
 
     unsigned file_letter = 0;
-    if (!FindFirstFreeLetter(kUninstallSection, kFileStem, kFirstKeyLetter, kProbeReadSize, script_path,
-                             file_letter))
+    if (!FindFirstFreeLetterRemembering(g_file_memo, kUninstallSection, kFileStem, kProbeReadSize, script_path,
+                                        file_letter))
         return 0;
     LetteredKey file_key;
     if (!MakeLetteredKey(file_key, kFileStem, file_letter)) return 0;
