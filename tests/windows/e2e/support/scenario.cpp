@@ -2,6 +2,7 @@
 #include "scenario.h"
 
 #include "driver/message_boxes.h"
+#include "driver/wait.h"
 #include "driver/window_finder.h"
 #include "file_state.h"
 #include "machine_registry.h"
@@ -106,7 +107,14 @@ std::unique_ptr<ProgramRun> Scenario::StartProgram(const std::string& program) {
 }
 
 std::unique_ptr<ProgramRun> Scenario::StartCommand(const std::string& command_line) {
-    auto run = std::make_unique<ProgramRun>(job_, command_line, uninstall_temp_folder_, working_folder_);
+    // Every installation in the prefix rewrites the uninstaller in the
+    // Windows folder, and a scenario running beside this one may be doing so
+    // right now: while the file is open for writing it cannot be started.
+    std::unique_ptr<ProgramRun> run;
+    kqgui::WaitUntil([&] {
+        run = std::make_unique<ProgramRun>(job_, command_line, uninstall_temp_folder_, working_folder_);
+        return run->started();
+    });
     EXPECT_TRUE(run->started()) << "cannot start " << command_line;
     return run;
 }
