@@ -130,15 +130,13 @@ TEST(ScriptCheck, CountsOneDireKeyPerBackslash) {
     EXPECT_TRUE(HasError(r, "[Uninstall] dire keys: the installation needs 160 (160 folder entries")) << All(r);
 }
 
-TEST(ScriptCheck, WarnsAboutFoldersAnUninstallLeaves) {
-    // Folders are recorded shallowest first and removed in that order, each
-    // only when empty: "docs" is tried while "docs\en" still exists.
-    const CheckReport deep = Check(Script(1), {"docs\\en\\a.txt"});
-    EXPECT_EQ(Matching(deep, Severity::kWarning, "stay after an uninstall").size(), 1u) << All(deep);
-    EXPECT_TRUE(HasWarning(deep, "arg1: warning: \"docs\": this folder would stay after an uninstall"));
-    // A file directly in "docs" installed later records it again, in time.
+TEST(ScriptCheck, NestedFoldersLeaveNothingBehind) {
+    // Folders are recorded shallowest first and removed from the last record
+    // back, each only when empty: every subfolder goes before its parent,
+    // whatever order the files come in.
+    EXPECT_TRUE(Check(Script(1), {"docs\\en\\a.txt"}).findings().empty());
+    EXPECT_TRUE(Check(Script(2), {"docs\\b.txt", "docs\\en\\a.txt"}).findings().empty());
     EXPECT_TRUE(Check(Script(2), {"docs\\en\\a.txt", "docs\\b.txt"}).findings().empty());
-    EXPECT_TRUE(HasWarning(Check(Script(2), {"docs\\b.txt", "docs\\en\\a.txt"}), "\"docs\": this folder would stay"));
     // Files in the Windows folder make no folders under the install folder.
     EXPECT_TRUE(Check(Script(1, "[Copymode]\nfilea=8\n"), {"sys\\deep\\x.dll"}).findings().empty());
 }

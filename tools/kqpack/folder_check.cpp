@@ -1,8 +1,8 @@
 // Folders an uninstall would leave behind. The uninstaller removes the
-// recorded folders in the order of their dire keys, each only if it is empty
-// at that moment; a file's folders are recorded shallowest first, so a parent
-// whose last record comes before its subfolder is emptied stays, and the
-// install folder with it.
+// recorded folders from the last dire key back to the first, each only if it
+// is empty at that moment. A file's folders are recorded shallowest first, so
+// in that order every subfolder goes before its parent; the simulation keeps
+// the check honest should a package ever record a folder without its parents.
 #include <algorithm>
 #include <map>
 
@@ -29,10 +29,10 @@ void CheckFolderRemoval(const CheckContext& c) {
         });
     };
 
-    std::vector<InstallPlan::RecordedFolder> in_key_order = c.plan.recorded_folders;
-    std::stable_sort(in_key_order.begin(), in_key_order.end(),
-                     [](const auto& a, const auto& b) { return a.letter < b.letter; });
-    for (const auto& recorded : in_key_order) {
+    std::vector<InstallPlan::RecordedFolder> removal_order = c.plan.recorded_folders;
+    std::stable_sort(removal_order.begin(), removal_order.end(),
+                     [](const auto& a, const auto& b) { return a.letter > b.letter; });
+    for (const auto& recorded : removal_order) {
         const std::string key = WindowsPathKey(recorded.folder);
         if (present.count(key) && !has_subfolder(key)) present.erase(key);
     }
@@ -43,9 +43,8 @@ void CheckFolderRemoval(const CheckContext& c) {
         if (first == c.plan.recorded_folders.end()) continue;
         c.report.Add(Finding{Severity::kWarning, c.setup.files[first->file].origin, Quoted(folder),
                              "this folder would stay after an uninstall, and the install folder with it: the "
-                             "uninstaller removes recorded folders in the order recorded, each only if empty, and " +
-                                 Quoted(folder) + " is last recorded before its subfolders are removed: install a "
-                                 "file that lies directly in it after the files of its subfolders"});
+                             "uninstaller removes recorded folders from the last recorded back, each only if empty, "
+                             "and a subfolder of " + Quoted(folder) + " is recorded before it"});
     }
 }
 
