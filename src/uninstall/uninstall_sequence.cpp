@@ -52,10 +52,22 @@ void UnregisterRecordedDlls(const char* log) {
         UnregisterDll(g_text.value);
 }
 
+// A listed file the package installed read-only (its stored attributes) is
+// made writable first, or it, its folder and the install folder would stay.
+void DeleteListedFile(const char* path) {
+    if (DeleteFileA(path)) return;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        (attributes & FILE_ATTRIBUTE_READONLY) == 0)
+        return;
+    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    DeleteFileA(path);
+}
+
 void DeleteRecordedFiles(const char* log) {
     for (unsigned letter = kFirstKeyLetter;
          ReadLetteredKey(kUninstallSection, "file", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
-        DeleteFileA(g_text.value);
+        DeleteListedFile(g_text.value);
 }
 
 // The log lists each stored name's directories shallowest first; removing

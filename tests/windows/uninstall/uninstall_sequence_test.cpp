@@ -103,6 +103,15 @@ TEST_F(RecordedInstallation, RemovesEverythingTheLogRecords) {
     EXPECT_EQ(messages.shown()[1].flags, static_cast<unsigned>(MB_OK));
 }
 
+TEST_F(RecordedInstallation, ReadOnlyInstalledFileIsRemovedToo) {
+    // The package may carry the read-only attribute for a file.
+    ASSERT_TRUE(SetFileAttributesA((install_ + "\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    MessageRecorder messages(IDYES);
+    ASSERT_EQ(Uninstall(), 1);
+    EXPECT_FALSE(FileExists(install_ + "\\a.txt"));
+    EXPECT_FALSE(FileExists(install_));
+}
+
 TEST_F(RecordedInstallation, DeclinedQuestionChangesNothing) {
     MessageRecorder messages(IDNO);
     EXPECT_EQ(Uninstall(), 0);
