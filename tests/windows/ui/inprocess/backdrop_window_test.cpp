@@ -112,7 +112,7 @@ int CountColour(const kqgui::Screenshot& shot, RECT area, COLORREF colour) {
 
 struct GradientCase {
     int height;
-    COLORREF bottom_row;  // the spec's worked example for this height
+    COLORREF bottom_row;  // the colour of the last pixel row at this height
 };
 
 class BackdropGradient : public BuffersForTheSuite, public testing::WithParamInterface<GradientCase> {};

@@ -79,8 +79,8 @@ TEST_F(Backdrop, IsTitledWithTheApplicationAndPaintsGradientTitleAndCredit) {
     // Band edges: the last row of a band and the first of the next.
     EXPECT_EQ(shot.At(sample_x, origin.y + 10 * band_height - 1), BandColour(9));
     EXPECT_EQ(shot.At(sample_x, origin.y + 10 * band_height), BandColour(10));
-    // Only a client area of 256 bands or more reaches black (the spec's 768-pixel
-    // example is a client height; on a 768-pixel screen the caption takes some).
+    // Only a client area of 256 bands or more reaches black (a 768-pixel client
+    // height does; on a 768-pixel screen the caption takes some of it).
     if (bands > 255) {
         EXPECT_EQ(shot.At(sample_x, origin.y + height - 1), RGB(0, 0, 0));
     }
