@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "driver/message_boxes.h"
 #include "driver/wait.h"
@@ -214,28 +213,21 @@ bool CaseRun::WalkWizard(const std::string& folder, std::string* proposed) {
 }
 
 std::optional<std::string> CaseRun::ExpectMessage(const std::string& caption, const std::optional<std::string>& text,
-                                                  int button) {
-    const DWORD start = GetTickCount();
+                                                  int button, DWORD timeout_ms) {
     HWND box = nullptr;
-    std::string shown_caption;
-    std::string shown_text;
-    while (GetTickCount() - start < kPatience) {
-        kqgui::WaitUntil([&] { return (box = FindMessageBox(pid())) != nullptr || !process_->Running(); },
-                         kPatience - std::min(kPatience, GetTickCount() - start));
-        if (box == nullptr) break;
-        // Under load a cross-process read can time out: a message box always has a caption.
-        kqgui::WaitUntil([&] { return !(shown_caption = kqgui::TextOf(box)).empty() || !IsWindow(box); }, 10000);
-        shown_text = kqgui::MessageBoxText(box);
-        if (IsWindow(box)) break;
-        // Wine sometimes shows a message box's window for a moment as it is
-        // destroyed; the box meant is the next one.
-        std::printf("note: a message box window went away before it could be read\n");
-        box = nullptr;
-    }
+    kqgui::WaitUntil([&] { return (box = FindMessageBox(pid())) != nullptr || !process_->Running(); }, timeout_ms);
     if (box == nullptr) {
         ADD_FAILURE() << "expected the message \"" << caption << "\": "
                       << (process_->Running() ? "none shown; windows:" + DescribeWindows()
                                               : "the program ended first");
+        return std::nullopt;
+    }
+    // Under load a cross-process read can time out: a message box always has a caption.
+    std::string shown_caption;
+    kqgui::WaitUntil([&] { return !(shown_caption = kqgui::TextOf(box)).empty() || !IsWindow(box); }, 10000);
+    const std::string shown_text = kqgui::MessageBoxText(box);
+    if (!IsWindow(box)) {
+        ADD_FAILURE() << "expected the message \"" << caption << "\": a message box closed before it was answered";
         return std::nullopt;
     }
     EXPECT_EQ(shown_caption, caption) << "message text: " << shown_text;
@@ -247,12 +239,12 @@ std::optional<std::string> CaseRun::ExpectMessage(const std::string& caption, co
     return shown_text;
 }
 
-bool CaseRun::ExpectClosingQuestion() {
+bool CaseRun::ExpectClosingQuestion(DWORD timeout_ms) {
     const std::string name = app_name_;
     return ExpectMessage("Setup Complete",
                          name + " Setup is complete. If you need help getting started,\nclick the " + name +
                              " Help menu item on your Start Menu.\n\nRun " + name + "?",
-                         IDNO)
+                         IDNO, timeout_ms)
         .has_value();
 }
 

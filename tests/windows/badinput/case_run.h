@@ -81,9 +81,9 @@ public:
     // The next message box the program shows must have this caption and,
     // when given, this text; it is answered with `button`. Returns its text.
     std::optional<std::string> ExpectMessage(const std::string& caption, const std::optional<std::string>& text,
-                                             int button);
+                                             int button, DWORD timeout_ms = kPatience);
     // The closing question of a complete installation, answered No.
-    bool ExpectClosingQuestion();
+    bool ExpectClosingQuestion(DWORD timeout_ms = kPatience);
     // The program ends with exit code 0 and shows no message on the way.
     void ExpectCleanEnd();
 

@@ -30,17 +30,21 @@ std::string EnvironmentWithTemp(const std::string& temp_folder) {
     return block;
 }
 
-// Ids of the processes whose parent is `parent`; a process keeps its
-// parent's id after the parent has ended.
-std::vector<DWORD> ChildrenOf(DWORD parent) {
+// Ids of the commands that `parent` started and that may outlive it. Only
+// these, by name: the first program to open a window in a fresh Wine session
+// also counts as the parent of Wine's desktop process, and ending that takes
+// the windows of every program running at the time with it.
+std::vector<DWORD> CommandsStartedBy(DWORD parent) {
     std::vector<DWORD> children;
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return children;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent)
-            children.push_back(entry.th32ProcessID);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != parent || entry.th32ProcessID == parent) continue;
+        for (const char* command : {"regsvr32.exe", "runonce.exe", "grpconv.exe"})
+            if (lstrcmpiA(entry.szExeFile, command) == 0) children.push_back(entry.th32ProcessID);
+    }
     CloseHandle(snapshot);
     return children;
 }
@@ -77,7 +81,7 @@ ProgramProcess::ProgramProcess(const std::string& program, const std::string& ta
 ProgramProcess::~ProgramProcess() {
     if (process_ == nullptr) return;
     EndProcess(process_);
-    for (DWORD child : ChildrenOf(id_)) {
+    for (DWORD child : CommandsStartedBy(id_)) {
         const HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, child);
         if (handle == nullptr) continue;
         EndProcess(handle);

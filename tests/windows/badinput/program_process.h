@@ -1,6 +1,6 @@
 // A program under test started with a command-line tail, a temp folder and a
-// working folder of its own; on destruction it and every process it started
-// (regsvr32 commands, the application it launches) are ended by their ids.
+// working folder of its own; on destruction it and the system commands it
+// started (regsvr32, runonce) are ended by their ids.
 #pragma once
 
 #include <windows.h>
