@@ -68,11 +68,13 @@ Outcome FromScratch(const std::string& folder, const LogCase& c) {
     for (size_t i = 0; i < c.stored_names.size(); ++i) {
         const std::string next = folder + "\\scratch-" + std::to_string(i) + ".inf";
         CopyFileA(script.c_str(), next.c_str(), FALSE);
+        DeleteFileA(script.c_str());
         script = next;
         outcome.placements.push_back(Place(c.stored_names[i], script));
         if (c.between) c.between(script, i);
     }
     outcome.log = kqtest::ReadBytes(script);
+    DeleteFileA(script.c_str());
     return outcome;
 }
 
@@ -117,6 +119,8 @@ TEST(PlacementLog, RememberedScansWriteTheSameLogAsScansFromA) {
         const Outcome remembered = Remembering(folder, c);
         EXPECT_EQ(remembered.placements, expected.placements);
         EXPECT_EQ(remembered.log, expected.log);
+        DeleteFileA((folder + "\\remembering.inf").c_str());
+        RemoveDirectoryA(folder.c_str());
     }
 }
 
