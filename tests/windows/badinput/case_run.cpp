@@ -136,7 +136,7 @@ void RemoveTree(const std::string& folder) {
 }
 
 CaseRun::CaseRun(const std::string& label)
-    : label_(label), app_name_("KQ Bad " + label + " " + std::to_string(GetCurrentProcessId())) {
+    : app_name_("KQ Bad " + label + " " + std::to_string(GetCurrentProcessId())) {
     scratch_ = kqtest::MakeScratchFolder("bad-" + label);
     temp_ = scratch_ + "\\temp";
     work_ = scratch_ + "\\work";

@@ -95,7 +95,6 @@ private:
     bool StartProgram(const std::string& program, const std::string& tail);
     std::string DescribeWindows() const;
 
-    std::string label_;
     std::string app_name_;
     std::string scratch_;
     std::string temp_;
