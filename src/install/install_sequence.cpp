@@ -2,6 +2,8 @@
 // the backdrop window's command 100, and the clean-up timer that ends it.
 #include "install_sequence.h"
 
+#include <shlobj.h>
+
 #include "cleanup_step.h"
 #include "default_folder.h"
 #include "file_installation.h"
@@ -42,6 +44,10 @@ int ComposeInFolder(char* path, const SetupContext& context, const char* name) {
 void PlaceLicence(const SetupContext& context) {
     char path[kTextBufferSize];
     if (!ComposeInFolder(path, context, kStagedLicenceName)) return;
+    // Only extracting a file creates folders: a package without files would
+    // otherwise leave the licence and the log in the temp folder, and the
+    // uninstall entry naming a log that is not there.
+    SHCreateDirectoryExA(nullptr, context.install_folder, nullptr);
     MoveFileExA(g_text.licence_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
     RecordFileKey(path);
     AdvanceFileLetter();

@@ -10,6 +10,7 @@
 #include "driver/wait.h"
 #include "driver/window_finder.h"
 #include "setup_run.h"
+#include "support/wine_paths.h"
 
 namespace kqscenario {
 namespace {
@@ -126,6 +127,10 @@ TEST_F(Wizard, FinishPageConfirmsAndFinishEndsTheProgram) {
     ASSERT_NE(question, nullptr);
     kqgui::ClickButton(question, IDNO);
     ExpectCleanEnd();
+    // Even without package files the install folder is made, and the licence
+    // and the log (after the clean-up) are moved into it.
+    EXPECT_TRUE(kqtest::FileExists(ExpectedDefaultFolder() + "\\License.txt"));
+    EXPECT_TRUE(kqtest::FileExists(ExpectedDefaultFolder() + "\\Uninstal.inf"));
 }
 
 TEST_F(Wizard, CancelOnTheWelcomePageEndsTheProgram) {
