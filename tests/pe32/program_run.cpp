@@ -1,32 +1,11 @@
 // Starting, watching and ending a program under test from the 64-bit side.
 #include "program_run.h"
 
+#include "driver/environment.h"
+
 #include <cstring>
 
 namespace kqpe32 {
-namespace {
-
-bool NamesVariable(const char* entry, const char* name) {
-    const size_t length = std::strlen(name);
-    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
-}
-
-// This process's environment with TMP and TEMP replaced.
-std::string EnvironmentWithTemp(const std::string& temp_folder) {
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        if (NamesVariable(entry, "TMP") || NamesVariable(entry, "TEMP")) continue;
-        block.append(entry).push_back('\0');
-    }
-    FreeEnvironmentStringsA(strings);
-    block.append("TMP=" + temp_folder).push_back('\0');
-    block.append("TEMP=" + temp_folder).push_back('\0');
-    block.push_back('\0');
-    return block;
-}
-
-}  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
     const DWORD start = GetTickCount();
@@ -43,7 +22,7 @@ std::string CommandLine(const std::string& program, const std::string& tail) {
 
 ProgramRun::ProgramRun(const std::string& command_line, const std::string& temp_folder) {
     std::string command = command_line;
-    std::string environment = EnvironmentWithTemp(temp_folder);
+    std::string environment = kqgui::EnvironmentWithTemp(temp_folder);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

@@ -1,34 +1,17 @@
 // Starting the program under test and ending what it leaves running.
 #include "program_process.h"
 
+#include "driver/environment.h"
+
 #include <tlhelp32.h>
 
-#include <cstring>
 #include <vector>
 
 namespace kqbad {
+
 namespace {
 
 constexpr DWORD kEndPatience = 30000;
-
-bool NamesVariable(const char* entry, const char* name) {
-    const size_t length = std::strlen(name);
-    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
-}
-
-std::string EnvironmentWithTemp(const std::string& temp_folder) {
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        if (NamesVariable(entry, "TMP") || NamesVariable(entry, "TEMP")) continue;
-        block.append(entry).push_back('\0');
-    }
-    FreeEnvironmentStringsA(strings);
-    block.append("TMP=" + temp_folder).push_back('\0');
-    block.append("TEMP=" + temp_folder).push_back('\0');
-    block.push_back('\0');
-    return block;
-}
 
 // Ids of the commands that `parent` started and that may outlive it. Only
 // these, by name: the first program to open a window in a fresh Wine session
@@ -62,7 +45,7 @@ ProgramProcess::ProgramProcess(const std::string& program, const std::string& ta
                                const std::string& working_folder) {
     std::string command_line = "\"" + program + "\"";
     if (!tail.empty()) command_line += " " + tail;
-    std::string environment = EnvironmentWithTemp(temp_folder);
+    std::string environment = kqgui::EnvironmentWithTemp(temp_folder);
     // Without a console of its own, the regsvr32 commands the program starts
     // do not write their complaints into the test's output. No handle is
     // inherited: cases run at once, and a file another case has open at this

@@ -1,32 +1,9 @@
 // Starting programs in the scenario's job.
 #include "program_run.h"
 
-#include <cstring>
+#include "driver/environment.h"
 
 namespace kqe2e {
-namespace {
-
-bool NamesVariable(const char* entry, const char* name) {
-    const size_t length = std::strlen(name);
-    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
-}
-
-// This process's environment with TMP and TEMP replaced.
-std::string EnvironmentWithTemp(const std::string& temp_folder) {
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        if (NamesVariable(entry, "TMP") || NamesVariable(entry, "TEMP")) continue;
-        block.append(entry).push_back('\0');
-    }
-    FreeEnvironmentStringsA(strings);
-    block.append("TMP=" + temp_folder).push_back('\0');
-    block.append("TEMP=" + temp_folder).push_back('\0');
-    block.push_back('\0');
-    return block;
-}
-
-}  // namespace
 
 ScenarioJob::ScenarioJob() : job_(CreateJobObjectA(nullptr, nullptr)) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -47,7 +24,7 @@ void ScenarioJob::EndAll() {
 ProgramRun::ProgramRun(ScenarioJob& job, const std::string& command_line, const std::string& temp_folder,
                        const std::string& working_folder) {
     std::string command = command_line;
-    std::string environment = EnvironmentWithTemp(temp_folder);
+    std::string environment = kqgui::EnvironmentWithTemp(temp_folder);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
