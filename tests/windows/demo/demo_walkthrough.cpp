@@ -20,6 +20,7 @@
 #include "driver/wait.h"
 #include "driver/window_finder.h"
 #include "driver/wizard_driver.h"
+#include "support/shell_link.h"
 
 namespace {
 
@@ -49,23 +50,8 @@ std::string ProfileValue(const char* section, const char* key, const std::string
 }
 
 std::string LinkTarget(const std::string& path) {
-    IShellLinkA* link = nullptr;
-    std::string target = "(unreadable)";
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return target;
-    IPersistFile* file = nullptr;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(wide, STGM_READ))) {
-        char text[MAX_PATH] = {};
-        link->GetPath(text, sizeof text, nullptr, 0);
-        target = text;
-    }
-    if (file != nullptr) file->Release();
-    link->Release();
-    return target;
+    const kqtest::LinkContents link = kqtest::LoadLink(path);
+    return link.loaded ? link.target : "(unreadable)";
 }
 
 bool KeyGone(const std::string& key_path) {

@@ -10,6 +10,7 @@
 #include "install/system_command.h"
 #include "install/uninstall_entry.h"
 #include "startup/text_buffers.h"
+#include "support/shell_link.h"
 #include "support/wine_paths.h"
 
 namespace {
@@ -186,33 +187,8 @@ TEST(SystemCommands, RefuseRatherThanCutAnOverlongCommand) {
     EXPECT_FALSE(kq::ComposeRegisterCommand(command, sizeof command, "C:\\A rather long install folder", "x.dll"));
 }
 
-struct LinkContents {
-    std::string target;
-    std::string description;
-};
-
-LinkContents LoadLink(const std::string& path) {
-    LinkContents contents;
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return contents;
-    IPersistFile* file = nullptr;
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (file != nullptr && SUCCEEDED(file->Load(wide, STGM_READ))) {
-        char text[MAX_PATH] = {};
-        link->GetPath(text, sizeof text, nullptr, 0);
-        contents.target = text;
-        link->GetDescription(text, sizeof text);
-        contents.description = text;
-    }
-    if (file != nullptr) file->Release();
-    link->Release();
-    return contents;
-}
+using kqtest::LinkContents;
+using kqtest::LoadLink;
 
 TEST(Shortcuts, SavedLinkCarriesTargetAndDescription) {
     const std::string folder = kqtest::MakeScratchFolder("links");

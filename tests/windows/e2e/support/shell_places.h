@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/shell_link.h"
+
 namespace kqe2e {
 
 // The folder's path (not created); empty if it cannot be looked up.
@@ -16,13 +18,7 @@ std::string StartupFolder();
 std::string QuickLaunchFolder();
 void CreateQuickLaunchFolder();
 
-struct LinkContents {
-    bool loaded = false;
-    std::string target;
-    std::string description;
-};
-
-// Loads a shortcut file through the shell-link object.
-LinkContents LoadLink(const std::string& path);
+using kqtest::LinkContents;
+using kqtest::LoadLink;
 
 }  // namespace kqe2e
