@@ -47,20 +47,21 @@ stub32:
 # The x86_64 tree also packs the shipped stub for the pe32 tests.
 stub64: native stub32
 	@$(CMAKE) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN) -DKQ_KQPACK=$(KQPACK) >/dev/null
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN) >/dev/null
 	@$(CMAKE) --build $(BUILD)/x86_64 -j$(JOBS)
 
-# Every test: native (sanitized), 30-second fuzz runs, then the Windows side
-# under Wine, the shipped 32-bit stub under emulation (label pe32) among them.
+# Every test: native (sanitized), the fuzz targets briefly, then the Windows
+# side under Wine, two at a time, the shipped 32-bit stub under emulation
+# (label pe32) among them.
 test: build native-tests bootstrap-pe32
-	cd $(BUILD)/native-asan && ctest --output-on-failure
+	cd $(BUILD)/native-asan && ctest -j$(JOBS) --output-on-failure
 	scripts/fuzz.sh 30
-	cd $(BUILD)/x86_64 && ctest --output-on-failure
+	cd $(BUILD)/x86_64 && ctest -j$(JOBS) --output-on-failure
 
 # Only the tests of the shipped stub under emulation, with their output
 # (the start-up and run times they print).
 test-pe32: build bootstrap-pe32
-	cd $(BUILD)/x86_64 && ctest -L pe32 --verbose
+	cd $(BUILD)/x86_64 && ctest -j$(JOBS) -L pe32 --verbose
 
 demo: build
 	@scripts/demo.sh

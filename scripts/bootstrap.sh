@@ -23,6 +23,12 @@ for tool in i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix /usr/lib/win
   command -v "$tool" >/dev/null 2>&1 || [ -x "$tool" ] || missing+=("for:$tool")
 done
 
+# The unprivileged user the Wine runners use when started by root
+# (scripts/test-user.sh).
+if [ "$(id -u)" -eq 0 ] && ! id -u kqtest >/dev/null 2>&1; then
+  useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin kqtest
+fi
+
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi

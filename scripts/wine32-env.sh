@@ -7,7 +7,7 @@
 #     usr/lib/wine/wine            script: wine-i386 under qemu-i386
 #     usr/lib/wine/wineserver      link to Debian's wineserver wrapper
 #     usr/lib/{x86_64,i386}-linux-gnu/wine, usr/share/wine: links to the system's
-#     preload/kq_mmap_shim.so      the i386 mmap shim (tests/pe32/qemu_mmap_shim.c)
+#     preload/kq_mmap_shim.so      the i386 mmap shim (scripts/qemu_mmap_shim.c)
 #     prefix/                      the template Wine prefix (win64 with syswow64)
 #     runs/                        per-run copies of the template
 #     home/                        HOME for everything Wine starts

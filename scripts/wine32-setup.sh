@@ -9,7 +9,10 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=wine32-env.sh
 source "$here/wine32-env.sh"
-shim_source="$here/../tests/pe32/qemu_mmap_shim.c"
+# shellcheck source=test-user.sh
+source "$here/test-user.sh"
+kq_as_test_user "$kq_wine32_root" "$0" "$@"
+shim_source="$here/qemu_mmap_shim.c"
 
 # Replaces $2 by a copy of $1 unless they are already the same bytes (a Wine
 # upgrade changes the loaders).

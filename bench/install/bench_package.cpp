@@ -7,8 +7,7 @@
 #include <random>
 
 #include "package/record_format.h"
-#include "support/test_package.h"
-#include "support/wine_paths.h"
+#include "harness/harness.h"
 
 namespace kqbench {
 namespace {
@@ -73,27 +72,16 @@ std::vector<BenchFile> BenchFiles() {
 }
 
 std::string BenchPackage(const std::string& cache_path) {
-    const std::string cached = kqtest::ReadBytes(cache_path);
+    const std::string cached = kqh::ReadBytes(cache_path);
     if (cached.compare(0, sizeof kCacheVersion - 1, kCacheVersion) == 0) return cached.substr(sizeof kCacheVersion - 1);
 
     std::printf("encoding the package (once; kept in %s)...\n", cache_path.c_str());
-    std::string package;
-    kqtest::TestRecord script;
-    script.stored_name = "kqsetup.inf";
-    script.contents = Script();
-    package += kqtest::EncodeRecord(script);
-    kqtest::TestRecord licence;
-    licence.stored_name = "License.txt";
-    licence.contents = "Benchmark licence.\r\n";
-    package += kqtest::EncodeRecord(licence);
+    std::string package = kqh::EncodeRecord({.name = "kqsetup.inf", .contents = Script()}) +
+                          kqh::EncodeRecord({.name = "License.txt", .contents = "Benchmark licence.\r\n"});
     uint32_t seed = 1;
-    for (const BenchFile& file : BenchFiles()) {
-        kqtest::TestRecord record;
-        record.stored_name = file.stored_name;
-        record.contents = Contents(file, seed++);
-        package += kqtest::EncodeRecord(record);
-    }
-    kqtest::WriteBytes(cache_path, kCacheVersion + package);
+    for (const BenchFile& file : BenchFiles())
+        package += kqh::EncodeRecord({.name = file.stored_name, .contents = Contents(file, seed++)});
+    kqh::WriteBytes(cache_path, kCacheVersion + package);
     return package;
 }
 

@@ -16,15 +16,10 @@
 
 #include "bench_clock.h"
 #include "bench_package.h"
-#include "driver/message_boxes.h"
-#include "driver/setup_process.h"
-#include "driver/window_finder.h"
-#include "driver/wizard_driver.h"
+#include "harness/harness.h"
 #include "log_replay.h"
 #include "package/lzhuf_decoder.h"
 #include "package/record_format.h"
-#include "support/test_package.h"
-#include "support/wine_paths.h"
 
 namespace {
 
@@ -69,25 +64,6 @@ std::string Question() {
            " Help menu item on your Start Menu.\n\nRun " + name + "?";
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 uint64_t BytesUnder(const std::string& folder, int& files) {
     uint64_t bytes = 0;
     WIN32_FIND_DATAA found;
@@ -112,31 +88,25 @@ void RemoveRegistration() {
     const std::string name = kqbench::kAppName;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name).c_str());
     char programs[MAX_PATH] = {};
-    if (SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) RemoveTree(std::string(programs) + "\\" + name);
+    if (SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) kqh::RemoveTree(std::string(programs) + "\\" + name);
 }
 
 // Walks the wizard into `install_folder` and returns the seconds from Finish
 // to the closing question, or a negative number.
 double InstallSeconds(const std::string& program, const std::string& temp, const std::string& install_folder) {
-    kqgui::SetupProcess setup(program, temp, temp);
+    kqh::Program setup("\"" + program + "\"", temp, temp);
     if (!setup.started()) return -1;
-    kqgui::WizardDriver wizard(setup.id());
-    if (!wizard.WaitUntilShown() || !wizard.WaitForPage(kqgui::kWelcomePage) ||
-        !wizard.Press(kqgui::WizardButton::kNext))
+    std::string failure;
+    if (!kqh::WalkWizard(setup.id(), {.folder = install_folder}, nullptr, failure)) {
+        std::printf("%s\n", failure.c_str());
         return -2;
-    const HWND licence = kqgui::WaitForVisibleWindow(setup.id(), kqgui::kDialogClass, "Software License Agreement");
-    if (licence == nullptr) return -3;
-    kqgui::ClickButton(licence, 101);
-    if (!wizard.WaitForPage(kqgui::kInstallWherePage)) return -4;
-    kqgui::SetText(GetDlgItem(wizard.CurrentPage(), 1024), install_folder);
-    if (!wizard.Press(kqgui::WizardButton::kNext) || !wizard.WaitForPage(kqgui::kFinishPage)) return -5;
-    if (!wizard.Press(kqgui::WizardButton::kFinish)) return -6;
+    }
     const kqbench::Clock clock;
-    const HWND question = kqgui::WaitForMessageBox(setup.id(), "Setup Complete", Question(), kInstallPatience);
+    const kqh::MessageBoxShown question = kqh::NextMessageBox(setup, kInstallPatience);
     const double seconds = clock.Seconds();
-    if (question == nullptr) return -7;
+    if (question.window == nullptr || question.text != Question()) return -3;
     // The clean-up timer adds nothing to measure: the program is ended here.
-    kqgui::ClickButton(question, IDNO);
+    kqh::Answer(question, IDNO);
     return seconds;
 }
 
@@ -144,7 +114,7 @@ double InstallSeconds(const std::string& program, const std::string& temp, const
 
 int main(int argc, char** argv) {
     if (argc < 2) return Fail("usage: kq_install_bench CACHE_FOLDER");
-    const std::string package = kqbench::BenchPackage(kqtest::WindowsPathOf(argv[1]) + "\\bench-package.bin");
+    const std::string package = kqbench::BenchPackage(kqh::WindowsPathOf(argv[1]) + "\\bench-package.bin");
     const std::vector<size_t> offsets = kqbench::RecordOffsets(package);
     if (offsets.size() != kqbench::kFileCount + 2u) return Fail("the cached package is damaged; delete it");
 
@@ -152,29 +122,29 @@ int main(int argc, char** argv) {
     const double decode_seconds = DecodeSeconds(package, produced);
     if (decode_seconds < 0 || produced < kqbench::kTotalBytes) return Fail("the records do not decode");
 
-    const std::string scratch = kqtest::MakeScratchFolder("bench");
+    const std::string scratch = kqh::FreshFolder("bench");
     const std::string temp = scratch + "\\temp";
     const std::string install_folder = scratch + "\\Installed";
     CreateDirectoryA(temp.c_str(), nullptr);
     const std::string program = scratch + "\\bench-setup.exe";
-    kqtest::WriteBytes(program, kqtest::StubBytes() + package);
+    kqh::WriteBytes(program, kqh::StubBytes() + package);
 
     const double install_seconds = InstallSeconds(program, temp, install_folder);
     int files = 0;
     const uint64_t installed = BytesUnder(install_folder, files);
     RemoveRegistration();
     if (install_seconds < 0) {
-        RemoveTree(scratch);
+        kqh::RemoveTree(scratch);
         return Fail("the installation did not reach the closing question (step " +
                     std::to_string(static_cast<int>(-install_seconds)) + ")");
     }
 
     std::vector<std::string> names;
     for (const kqbench::BenchFile& file : kqbench::BenchFiles()) names.push_back(file.stored_name);
-    const std::string script = kqtest::ReadBytes(temp + "\\Uninstal.inf");
+    const std::string script = kqh::ReadBytes(temp + "\\Uninstal.inf");
     const std::string script_text = script.substr(0, script.find("[Uninstall]"));
     const kqbench::LogFigures log = kqbench::ReplayPlacements(scratch, script_text, names, install_folder);
-    RemoveTree(scratch);
+    kqh::RemoveTree(scratch);
 
     const double mb = Megabytes(kqbench::kTotalBytes);
     std::printf("package: %d files, %.1f MiB, %.1f MiB coded\n", kqbench::kFileCount, mb,

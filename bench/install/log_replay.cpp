@@ -7,7 +7,7 @@
 
 #include "bench_clock.h"
 #include "package/install_placement.h"
-#include "support/wine_paths.h"
+#include "harness/harness.h"
 
 namespace kqbench {
 namespace {
@@ -30,7 +30,7 @@ double Place(const std::string& name, const std::string& script, const std::stri
 double ColdPlacements(const std::string& folder, const std::string& script_text, const Names& names,
                       const std::string& install_folder, std::string& log) {
     std::string script = folder + "\\cold.inf";
-    kqtest::WriteBytes(script, script_text);
+    kqh::WriteBytes(script, script_text);
     double seconds = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string next = folder + "\\cold" + std::to_string(i) + ".inf";
@@ -39,7 +39,7 @@ double ColdPlacements(const std::string& folder, const std::string& script_text,
         script = next;
         seconds += Place(names[i], script, install_folder);
     }
-    log = kqtest::ReadBytes(script);
+    log = kqh::ReadBytes(script);
     DeleteFileA(script.c_str());
     return seconds;
 }
@@ -53,7 +53,7 @@ LogFigures ReplayPlacements(const std::string& folder, const std::string& script
     for (int run = 0; run < kRuns; ++run) {
         // A file of its own per run: placement may remember what it found in one.
         const std::string copy = folder + "\\replay" + std::to_string(run) + ".inf";
-        kqtest::WriteBytes(copy, script_text);
+        kqh::WriteBytes(copy, script_text);
         const Clock placement;
         for (const std::string& name : stored_names) Place(name, copy, install_folder);
         figures.placement_seconds = std::min(figures.placement_seconds, placement.Seconds());
@@ -61,7 +61,7 @@ LogFigures ReplayPlacements(const std::string& folder, const std::string& script
     const std::string placed = folder + "\\replay0.inf";
     std::string cold_log;
     figures.cold_seconds = ColdPlacements(folder, script_text, stored_names, install_folder, cold_log);
-    figures.logs_identical = cold_log == kqtest::ReadBytes(placed);
+    figures.logs_identical = cold_log == kqh::ReadBytes(placed);
 
     // The same keys and values, in the order written, with no read at all.
     static char section[1 << 20];
@@ -69,7 +69,7 @@ LogFigures ReplayPlacements(const std::string& folder, const std::string& script
     figures.writes_seconds = 1e9;
     for (int run = 0; run < kRuns; ++run) {
         const std::string writes = folder + "\\writes" + std::to_string(run) + ".inf";
-        kqtest::WriteBytes(writes, script_text);
+        kqh::WriteBytes(writes, script_text);
         const Clock writing;
         for (const char* line = section; line < section + length && *line != '\0'; line += lstrlenA(line) + 1) {
             const std::string entry = line;

@@ -1,0 +1,223 @@
+// Plays one scenario row: writes the setup program, makes what the row
+// needs beforehand, runs each phase (wizard, message boxes, exit code,
+// checks), and finally compares the run's folder and the user's folders
+// with how they were before: nothing may change there but what the row says.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <map>
+#include <memory>
+
+#include "scenario.h"
+
+namespace kqscenario {
+namespace {
+
+using kqh::Exists;
+
+class Runner {
+public:
+    explicit Runner(const Row& row) : row_(row), wow64_(row.stub == Stub::kI686) {
+        const std::string scratch = kqh::FreshFolder(row.name);
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, sizeof windows);
+        places_ = {{"app", std::string("KQ ") + row.name},
+                   {"scratch", scratch},
+                   {"home", scratch + "\\home"},
+                   {"install", scratch + "\\home\\My Apps\\KQ " + row.name},
+                   {"temp", scratch + "\\temp"},
+                   {"utemp", scratch + "\\utemp"},
+                   {"windows", windows},
+                   {"programs", kqh::SpecialFolder(CSIDL_PROGRAMS)},
+                   {"desktop", kqh::SpecialFolder(CSIDL_DESKTOPDIRECTORY)},
+                   {"quicklaunch", kqh::SpecialFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch"},
+                   {"data", kqh::WindowsPathOf(KQ_TEST_DATA_DIR)}};
+        for (const char* folder :
+             {"{temp}", "{utemp}", "{scratch}\\work", "{home}\\My Apps", "{scratch}\\bin", "{quicklaunch}"})
+            SHCreateDirectoryExA(nullptr, Expand(folder).c_str(), nullptr);
+    }
+
+    void Play() {
+        WriteSetupProgram();
+        for (const auto& [where, what] : row_.before) Make(where, what);
+        const std::vector<std::string> roots = {"{scratch}", "{programs}", "{desktop}", "{quicklaunch}"};
+        std::vector<kqh::Tree> before;
+        for (const std::string& root : roots) before.push_back(kqh::TakeTree(Expand(root)));
+        for (size_t i = 0; i < row_.phases.size(); ++i) {
+            SCOPED_TRACE("phase " + std::to_string(i + 1));
+            PlayPhase(row_.phases[i]);
+            if (testing::Test::HasFatalFailure()) return;
+        }
+        std::vector<std::string> allowed = {"{temp}", "{utemp}"};
+        allowed.insert(allowed.end(), row_.leaves.begin(), row_.leaves.end());
+        for (size_t i = 0; i < roots.size(); ++i)
+            for (const std::string& change : kqh::TreeChanges(before[i], kqh::TakeTree(Expand(roots[i]))))
+                if (!Allowed(change, allowed)) ADD_FAILURE() << "outside the run's places: " << change;
+    }
+
+private:
+    std::string Expand(std::string text) const {
+        for (size_t open; (open = text.find('{')) != std::string::npos;) {
+            const size_t close = text.find('}', open);
+            const auto place = places_.find(text.substr(open + 1, close - open - 1));
+            if (close == std::string::npos || place == places_.end()) break;
+            text.replace(open, close - open + 1, place->second);
+        }
+        return text;
+    }
+
+    // A check's or a file's bytes: literal text or one of the @ forms.
+    std::string Contents(const std::string& value) const {
+        if (value == "@stub") return kqh::StubBytes(wow64_);
+        if (value.rfind("@probe ", 0) == 0) return kqh::ReadBytes(kqh::WindowsPathOf(KQ_PROBE_DIR "/") + value.substr(7));
+        if (value.rfind("@file ", 0) == 0) return kqh::ReadBytes(Expand(value.substr(6)));
+        return Expand(value);
+    }
+
+    bool Allowed(const std::string& change, const std::vector<std::string>& allowed) const {
+        const std::string path = change.substr(change.find(' ') + 1);
+        for (const std::string& place : allowed) {
+            const std::string prefix = kqh::Lower(Expand(place));
+            if (path == prefix || path.rfind(prefix + "\\", 0) == 0) return true;
+        }
+        return false;
+    }
+
+    void WriteSetupProgram() {
+        std::vector<kqh::Record> records = {{.name = "setup.inf", .contents = Expand(row_.package.script)},
+                                            {.name = "License.txt", .contents = row_.package.licence}};
+        for (const PackedFile& file : row_.package.files)
+            records.push_back({.name = file.name, .contents = Contents(file.contents)});
+        std::string bytes = kqh::StubBytes(wow64_);
+        for (size_t i = 0; i < records.size(); ++i) {
+            std::string record = kqh::EncodeRecord(records[i]);
+            if (static_cast<int>(i) == row_.package.damaged_record) record[7] = '\x7F';  // length past the end
+            bytes += record;
+        }
+        kqh::WriteBytes(Expand("{scratch}\\setup.exe"), bytes);
+        kqh::WriteBytes(Expand("{scratch}\\bin\\Dizizev3.exe"), kqh::StubBytes(wow64_));
+    }
+
+    void Make(const std::string& where, const std::string& what) {
+        if (where.rfind("HKLM|", 0) == 0) {
+            const std::string spec = Expand(where.substr(5));
+            const size_t bar = spec.rfind('|');
+            kqh::SetRegistryString(spec.substr(0, bar), spec.substr(bar + 1), what, wow64_);
+            return;
+        }
+        const std::string path = Expand(where);
+        SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
+        kqh::WriteBytes(path, Contents(what));
+    }
+
+    std::string CommandOf(const Phase& phase, std::string& temp) const {
+        temp = Expand(phase.action == Action::kInstall || phase.action == Action::kSetupOnly ? "{temp}" : "{utemp}");
+        switch (phase.action) {
+        case Action::kInstall:
+        case Action::kSetupOnly: return Expand("\"{scratch}\\setup.exe\"");
+        case Action::kUninstall:
+            return kqh::RegistryString(Expand("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{app}"),
+                                       "UninstallString", wow64_);
+        case Action::kUninstaller: break;
+        }
+        return Expand("\"{scratch}\\bin\\Dizizev3.exe\" " + phase.tail);
+    }
+
+    void PlayPhase(const Phase& phase) {
+        std::string temp;
+        const std::string command = CommandOf(phase, temp);
+        ASSERT_FALSE(command.empty()) << "no uninstall entry";
+        const HANDLE held = phase.hold_open.empty()
+                                ? INVALID_HANDLE_VALUE
+                                : CreateFileA(Expand(phase.hold_open).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, 0, nullptr);
+        struct Closer {
+            HANDLE handle;
+            ~Closer() {
+                if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+            }
+        } closer{held};
+        kqh::Program program(command, temp, Expand("{scratch}\\work"));
+        ASSERT_TRUE(program.started()) << command;
+        if (phase.action == Action::kInstall) {
+            kqh::WizardWalk walk = phase.walk;
+            walk.folder = Expand(walk.folder);
+            std::string failure;
+            ASSERT_TRUE(kqh::WalkWizard(program.id(), walk, &places_["proposed"], failure)) << failure;
+        }
+        for (const Prompt& prompt : phase.prompts) {
+            const kqh::MessageBoxShown box = kqh::NextMessageBox(program);
+            ASSERT_NE(box.window, nullptr) << "expected the message \"" << Expand(prompt.text) << "\"; "
+                                           << (program.Running() ? "windows:" + kqh::DescribeWindows(program.id())
+                                                                 : "the program ended first, exit code " +
+                                                                       std::to_string(program.exit_code()));
+            EXPECT_EQ(box.caption, Expand(prompt.caption));
+            if (!prompt.text.empty()) {
+                EXPECT_EQ(box.text, Expand(prompt.text));
+            }
+            kqh::Answer(box, prompt.answer);
+        }
+        // Whatever else it shows is a failure; its clean-up timer alone takes ten seconds.
+        for (kqh::MessageBoxShown box; (box = kqh::NextMessageBox(program)).window != nullptr;) {
+            ADD_FAILURE() << "unexpected message \"" << box.caption << "\": \"" << box.text << "\"";
+            kqh::Answer(box, IDNO);
+        }
+        ASSERT_TRUE(program.WaitForExit(0)) << "the program did not end; windows:" << kqh::DescribeWindows(program.id());
+        EXPECT_EQ(program.exit_code(), phase.exit_code);
+        for (const Check& check : phase.checks) Verify(check);
+    }
+
+    void Verify(const Check& check) const {
+        const std::string where = Expand(check.where);
+        const std::string value = Expand(check.value);
+        const size_t bar = where.rfind('|');
+        switch (check.what) {
+        case What::kFile: {
+            // Registration and the program started at the end run unwaited: give them time.
+            const std::string expected = check.value.empty() ? "" : Contents(check.value);
+            const bool holds = kqh::WaitUntil(
+                [&] { return Exists(where) && (check.value.empty() || kqh::ReadBytes(where) == expected); }, 20000);
+            EXPECT_TRUE(holds) << where << (Exists(where) ? " holds \"" + kqh::ReadBytes(where).substr(0, 300) + "\""
+                                                          : " is missing");
+            break;
+        }
+        case What::kGone: EXPECT_FALSE(Exists(where)) << where; break;
+        case What::kLog: EXPECT_EQ(kqh::ProfileSection(where, "Uninstall"), value) << where; break;
+        case What::kRegistry:
+            EXPECT_EQ(kqh::RegistryString(where.substr(0, bar), where.substr(bar + 1), wow64_), value) << where;
+            break;
+        case What::kNoKey: EXPECT_FALSE(kqh::RegistryKeyExists(where, wow64_)) << where; break;
+        case What::kLink: EXPECT_EQ(kqh::LinkTarget(where), value) << where; break;
+        }
+    }
+
+    const Row& row_;
+    const bool wow64_;
+    std::map<std::string, std::string> places_;
+};
+
+class Scenario : public testing::TestWithParam<Row> {};
+
+}  // namespace
+
+// Names the row in test output instead of dumping its bytes.
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
+
+namespace {
+
+TEST_P(Scenario, Plays) {
+    Runner(GetParam()).Play();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Scenario, testing::ValuesIn(Rows()),
+                         [](const testing::TestParamInfo<Row>& row) {
+                             std::string name = row.param.name;
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace kqscenario

@@ -1,0 +1,97 @@
+// A scenario is a row of data: a package, what exists before, and phases
+// (an install through the wizard, a run without one, an uninstall), each
+// with the message boxes it must show, how they are answered, its exit code
+// and what must hold afterwards. One runner plays every row (runner.cpp);
+// each row is its own CTest test, on the stub its row names.
+//
+// Texts may hold placeholders that the runner fills in for the row's run:
+//   {app}       the row's application name ("KQ " + row name)
+//   {scratch}   the run's own folder; {home} = {scratch}\home
+//   {install}   {home}\My Apps\{app}, the folder typed on the folder page
+//   {proposed}  the folder the page proposed
+//   {temp}, {utemp}  TEMP of the setup program and of the uninstaller
+//   {windows}, {programs}, {desktop}, {quicklaunch}  the system's folders
+//   {data}      tests/data in the source tree
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+
+namespace kqscenario {
+
+enum class Stub { kX64, kI686 };
+
+// A file of a package: its stored name and its bytes, or "@probe NAME" for a
+// probe program built beside the tests, or "@file PATH" for a file's bytes.
+struct PackedFile {
+    std::string name = {};
+    std::string contents = {};
+};
+
+struct Package {
+    std::string script = {};
+    std::vector<PackedFile> files = {};
+    std::string licence = "The scenario licence.\r\n";
+    // This record's length field is made to reach past the end of the file.
+    int damaged_record = -1;
+};
+
+struct Prompt {
+    std::string caption = {};
+    int answer = {};
+    std::string text = {};  // exact, when not empty
+};
+
+// What must hold after a phase.
+enum class What {
+    kFile,      // `where` exists; with `value`, holds exactly these bytes ("@stub": the stub's)
+    kGone,      // `where` does not exist
+    kLog,       // [Uninstall] of the log `where` is exactly `value` (key=value lines)
+    kRegistry,  // `where` is "KEY|NAME" below HKLM; the REG_SZ holds `value` ("" : absent)
+    kNoKey,     // the registry key `where` does not exist
+    kLink,      // the shortcut `where` targets `value` ("TARGET (DESCRIPTION)")
+};
+struct Check {
+    What what = {};
+    std::string where = {};
+    std::string value = {};
+};
+
+enum class Action {
+    kInstall,    // the setup program, through the wizard
+    kSetupOnly,  // the setup program, which must end before any wizard
+    kUninstall,  // the command the uninstall entry stores
+    kUninstaller // {scratch}\bin\Dizizev3.exe (a copy of the stub) with `tail`
+};
+
+struct Phase {
+    Action action = {};
+    kqh::WizardWalk walk = {};
+    std::vector<Prompt> prompts = {};
+    DWORD exit_code = 0;
+    std::vector<Check> checks = {};
+    std::string tail = {};
+    // Held open (others may read, not delete) while the phase runs.
+    std::string hold_open = {};
+};
+
+struct Row {
+    const char* name = "";
+    Stub stub = {};
+    Package package = {};
+    // Files made before the first phase ("@dir" makes a folder); a name
+    // starting "HKLM|" sets a registry string: HKLM|KEY|NAME.
+    std::vector<std::pair<std::string, std::string>> before = {};
+    std::vector<Phase> phases = {};
+    // Where the run may leave changes that the sentinel check accepts: paths
+    // (and everything below them) in the run's folder and the user's folders.
+    std::vector<std::string> leaves = {};
+};
+
+const std::vector<Row>& Rows();
+
+}  // namespace kqscenario

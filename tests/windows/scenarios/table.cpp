@@ -1,0 +1,220 @@
+// The scenario table: one row per way a person (or the system) runs the
+// setup program or its uninstaller. Each behaviour is checked here once;
+// what a unit test can catch more cheaply is checked there instead.
+#include "scenario.h"
+
+namespace kqscenario {
+namespace {
+
+using kqh::WizardEnd;
+
+const std::string kScript =
+    "[Install]\r\nAppName={app}\r\nAppBy=kqsetup scenarios\r\nDefDir={app}\r\nVerNum=2.5\r\nCompReg=KQ Tests\r\n"
+    "FileNum=6\r\nDesk=1\r\nQLaunch=1\r\ndlla=marker.dll\r\n"
+    "[Links]\r\nlinka=launch-probe.exe\r\nlinkfilea={app} Probe.lnk\r\nlinkb=readme.txt\r\nlinkfileb=Read.Me.lnk\r\n"
+    "[Copymode]\r\nfilea=1\r\nfileb=1\r\nfilec=1\r\nfiled=1\r\nfilee=1\r\nfilef=1\r\n";
+
+// A DLL to register, the first link's program, text, and the codec's
+// vectors (decoded by the stub under test, tree rebuilds included).
+const std::vector<PackedFile> kFiles = {
+    {"marker.dll", "@probe marker.dll"},
+    {"launch-probe.exe", "@probe launch-probe.exe"},
+    {"readme.txt", "Read me.\r\n"},
+    {"sub\\deep\\data.txt", "Deep data.\r\n"},
+    {"data\\rebuild_200k.bin", "@file {data}\\lzhuf\\rebuild_200k.bin"},
+    {"data\\text_70k.bin", "@file {data}\\lzhuf\\text_70k.bin"},
+};
+
+const std::string kClosingQuestion =
+    "{app} Setup is complete. If you need help getting started,\nclick the {app} Help menu item on your Start "
+    "Menu.\n\nRun {app}?";
+const std::string kUninstallQuestion = "Are you sure you want to completely\nremove {app} from your computer?";
+const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{app}";
+const std::string kAppKey = "Software\\KQ Tests\\{app}";
+
+// The log of a full install into {install} with both extra shortcuts.
+const std::string kFullLog =
+    "filea={install}\\marker.dll\nfileb={install}\\launch-probe.exe\nfilec={install}\\readme.txt\n"
+    "direa=sub\ndireb=sub\\deep\nfiled={install}\\sub\\deep\\data.txt\n"
+    "direc=data\nfilee={install}\\data\\rebuild_200k.bin\ndired=data\nfilef={install}\\data\\text_70k.bin\n"
+    "dlla={install}\\marker.dll\nfileg={install}\\License.txt\nfileh={install}\\Uninstal.inf\ndir={install}\n"
+    "linkdir={programs}\\{app}\nfilei={programs}\\{app}\\{app} Probe.lnk\nfilej={desktop}\\{app} Probe.lnk\n"
+    "filek={quicklaunch}\\{app} Probe.lnk\nfilel={programs}\\{app}\\Read.Me.lnk";
+
+Phase FullInstall(int run_at_end) {
+    return {.action = Action::kInstall,
+            .walk = {.folder = "{install}"},
+            .prompts = {{"Setup", IDYES, "Add a desktop icon?"},
+                        {"Setup", IDYES, "Add Quick Launch toolbar button?"},
+                        {"Setup Complete", run_at_end, kClosingQuestion}}};
+}
+
+std::vector<Check> NothingInstalled() {
+    return {{What::kGone, "{install}"}, {What::kGone, "{programs}\\{app}"}, {What::kNoKey, kUninstallKey},
+            {What::kGone, "{temp}\\Uninstal.inf"}, {What::kGone, "{temp}\\License.txt"}};
+}
+
+std::vector<Row> MakeRows() {
+    Row full{
+        .name = "full",
+        .stub = Stub::kX64,
+        .package = {.script = kScript, .files = kFiles},
+        .before = {{"HKLM|" + kAppKey + "\\settings|Colour", "blue"},
+                   {"HKLM|" + kAppKey + "\\Recent File List|File1", "C:\\letter.txt"}},
+        .phases = {FullInstall(IDNO),
+                   {.action = Action::kUninstall,
+                    .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                {"Uninstall", IDOK, "{app} has been uninstalled.\r\nSome files could not be removed."}},
+                    // Held open, the DLL outlives its unregistration, which starts unwaited.
+                    .hold_open = "{install}\\marker.dll"}},
+        .leaves = {"{install}"},
+    };
+    Phase& install = full.phases[0];
+    install.checks = {
+        {What::kFile, "{install}\\sub\\deep\\data.txt", "Deep data.\r\n"},
+        {What::kFile, "{install}\\data\\rebuild_200k.bin", "@file {data}\\lzhuf\\rebuild_200k.bin"},
+        {What::kFile, "{install}\\data\\text_70k.bin", "@file {data}\\lzhuf\\text_70k.bin"},
+        {What::kFile, "{install}\\License.txt", "The scenario licence.\r\n"},
+        {What::kFile, "{windows}\\Dizizev3.exe", "@stub"},
+        {What::kGone, "{temp}\\Uninstal.inf"},
+        {What::kGone, "{temp}\\License.txt"},
+        {What::kGone, "{temp}\\launch-probe.txt"},
+        {What::kFile, "{temp}\\marker-registered.txt", "{install}\\marker.dll"},
+        {What::kLog, "{install}\\Uninstal.inf", kFullLog},
+        {What::kRegistry, kUninstallKey + "|DisplayName", "{app} - 2.5"},
+        {What::kRegistry, kUninstallKey + "|UninstallString", "\"{windows}\\Dizizev3.exe\" {install}\\Uninstal.inf"},
+        {What::kRegistry, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce|GrpConv", "grpconv -o"},
+        {What::kLink, "{programs}\\{app}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe)"},
+        {What::kLink, "{desktop}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe)"},
+        {What::kLink, "{quicklaunch}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe)"},
+        {What::kLink, "{programs}\\{app}\\Read.Me.lnk", "{install}\\readme.txt (Read.Me)"},
+    };
+    full.phases[1].checks = {
+        {What::kFile, "{utemp}\\marker-unregistered.txt", "{install}\\marker.dll"},
+        {What::kFile, "{install}\\marker.dll"},
+        {What::kGone, "{install}\\sub"},
+        {What::kGone, "{install}\\data"},
+        {What::kGone, "{install}\\Uninstal.inf"},
+        {What::kGone, "{programs}\\{app}"},
+        {What::kGone, "{desktop}\\{app} Probe.lnk"},
+        {What::kGone, "{quicklaunch}\\{app} Probe.lnk"},
+        {What::kNoKey, kUninstallKey},
+        {What::kNoKey, kAppKey + "\\settings"},
+        {What::kNoKey, kAppKey + "\\Recent File List"},
+        {What::kFile, "{windows}\\Dizizev3.exe", "@stub"},
+    };
+    Row full_i686 = full;
+    full_i686.name = "full-i686";
+    full_i686.stub = Stub::kI686;
+
+    // The proposed folder, kept through the directory browser (OK with its
+    // label untouched); Yes to the closing question: the first link's program
+    // starts after the clean-up has moved the log into place.
+    Row launch{.name = "launch",
+               .stub = Stub::kX64,
+               .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=1\r\n[Links]\r\n"
+                                     "linka=launch-probe.exe\r\nlinkfilea={app}.lnk\r\n",
+                           .files = {{"launch-probe.exe", "@probe launch-probe.exe"}}},
+               .phases = {{.action = Action::kInstall,
+                           .walk = {.browse = true},
+                           .prompts = {{"Setup Complete", IDYES, kClosingQuestion}},
+                           .checks = {{What::kFile, "{temp}\\launch-probe.txt",
+                                       "program={proposed}\\launch-probe.exe\r\nlog in install folder=1\r\n"
+                                       "staged script in temp=0\r\n"}}}},
+               .leaves = {"{programs}\\{app}"}};
+
+    const std::string small_script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2\r\n";
+    const Package small{.script = small_script, .files = {{"one.txt", "one"}, {"two.txt", "two"}}};
+    Row exit_in_licence{.name = "exit-in-licence",
+                        .stub = Stub::kX64,
+                        .package = small,
+                        .phases = {{.action = Action::kInstall,
+                                    .walk = {.folder = "{install}", .end = WizardEnd::kExitInLicence},
+                                    .checks = NothingInstalled()}}};
+    Row cancel_on_finish{.name = "cancel-on-finish",
+                         .stub = Stub::kX64,
+                         .package = small,
+                         .phases = {{.action = Action::kInstall,
+                                     .walk = {.folder = "{install}", .end = WizardEnd::kCancelOnFinishPage},
+                                     .checks = NothingInstalled()}}};
+
+    // A damaged file record stops the install at that file.
+    Row damaged_file{
+        .name = "damaged-file",
+        .stub = Stub::kX64,
+        .package = {.script = small_script,
+                    .files = small.files,
+                    .damaged_record = 3},
+        .phases = {{.action = Action::kInstall,
+                    .walk = {.folder = "{install}"},
+                    .prompts = {{"Setup", IDOK, "File Error!"}, {"Setup Error!", IDOK, "Setup Error!"}},
+                    .checks = {{What::kFile, "{install}\\one.txt", "one"},
+                               {What::kGone, "{install}\\two.txt"},
+                               {What::kNoKey, kUninstallKey}}}},
+        .leaves = {"{install}"}};
+
+    // The script's own record damaged: the program ends before any window.
+    Row damaged_script{.name = "damaged-script",
+                       .stub = Stub::kX64,
+                       .package = {.script = small_script,
+                                   .files = small.files,
+                                   .damaged_record = 0},
+                       .phases = {{.action = Action::kSetupOnly,
+                                   .prompts = {{"Setup", IDOK, "File Error!"}},
+                                   .checks = {{What::kGone, "{temp}\\Uninstal.inf"}}}}};
+    Row damaged_script_i686 = damaged_script;
+    damaged_script_i686.name = "damaged-script-i686";
+    damaged_script_i686.stub = Stub::kI686;
+
+    // A log without an application name: the uninstaller asks, then refuses
+    // and touches nothing, the shortcut named by its first link included.
+    Row broken_log{
+        .name = "broken-log",
+        .stub = Stub::kX64,
+        .before = {{"{home}\\App\\program.txt", "installed\r\n"},
+                   {"{desktop}\\Broken.lnk", "a shortcut"},
+                   {"{home}\\App\\Uninstal.inf",
+                    "[Links]\r\nlinka=program.txt\r\nlinkfilea=Broken.lnk\r\n[Uninstall]\r\n"
+                    "filea={home}\\App\\program.txt\r\nfileb={home}\\App\\Uninstal.inf\r\ndir={home}\\App\r\n"}},
+        .phases = {{.action = Action::kUninstaller,
+                    .prompts = {{"Uninstall", IDYES,
+                                 "Are you sure you want to completely\nremove  from your computer?"},
+                                {"Uninstall", IDOK, "Uninstall error!  Unable to uninstall!"}},
+                    .tail = "{home}\\App\\Uninstal.inf"}}};
+
+    // Installed twice into one folder: the second log replaces the first, and
+    // its uninstall removes everything.
+    const std::string again_script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2\r\n[Links]\r\n"
+                                     "linka=program.txt\r\nlinkfilea={app}.lnk\r\n[Copymode]\r\nfilea=1\r\nfileb=2\r\n";
+    const Phase again{.action = Action::kInstall,
+                      .walk = {.folder = "{install}"},
+                      .prompts = {{"Setup Complete", IDNO, kClosingQuestion}},
+                      .checks = {{What::kLog, "{install}\\Uninstal.inf",
+                                  "filea={install}\\program.txt\ndirea=conf\nfileb={install}\\conf\\defaults.ini\n"
+                                  "filec={install}\\License.txt\nfiled={install}\\Uninstal.inf\ndir={install}\n"
+                                  "linkdir={programs}\\{app}\nfilee={programs}\\{app}\\{app}.lnk"}}};
+    Phase again_second = again;
+    again_second.prompts.insert(again_second.prompts.begin(), {"{install}\\conf\\defaults.ini", IDYES,
+                                                               "File exists.  Overwrite?"});
+    Row reinstall{.name = "reinstall",
+                  .stub = Stub::kX64,
+                  .package = {.script = again_script,
+                              .files = {{"program.txt", "program"}, {"conf\\defaults.ini", "[Defaults]\r\n"}}},
+                  .phases = {again, again_second,
+                             {.action = Action::kUninstall,
+                              .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                          {"Uninstall", IDOK, "{app} has been uninstalled."}},
+                              .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
+
+    return {full, full_i686, launch, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
+            damaged_script_i686, broken_log, reinstall};
+}
+
+}  // namespace
+
+const std::vector<Row>& Rows() {
+    static const std::vector<Row> rows = MakeRows();
+    return rows;
+}
+
+}  // namespace kqscenario

@@ -1,0 +1,189 @@
+// The stub's own code in-process, where a behaviour is cheaper to reach than
+// through a whole run: damaged records, copy modes, stored attributes and
+// times, placement refusals, the lettered-key scan and the backdrop's paint.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "common/damaged_records.h"
+#include "harness/harness.h"
+#include "package/extract_record.h"
+#include "package/install_placement.h"
+#include "script/lettered_key.h"
+#include "startup/text_buffers.h"
+#include "ui/backdrop_paint.h"
+#include "ui/message_box.h"
+
+namespace {
+
+// Records the message boxes the code shows and answers them with `answer`.
+std::vector<std::string> g_shown;
+int g_answer = IDOK;
+int RecordMessage(const char* text, const char* caption, unsigned) {
+    g_shown.push_back(std::string(caption) + ": " + text);
+    return g_answer;
+}
+
+// [Uninstall] with every file key from filea to the last letter taken.
+std::string EveryFileKeyTaken() {
+    std::string log = "[Uninstall]\r\n";
+    for (unsigned c = 'a'; c <= 0xFF; ++c) log += "file" + std::string(1, static_cast<char>(c)) + "=x\r\n";
+    return log;
+}
+
+class StubUnit : public testing::Test {
+protected:
+    void SetUp() override {
+        g_shown.clear();
+        g_answer = IDOK;
+        kq::g_message_box_hook = RecordMessage;
+    }
+    void TearDown() override {
+        kq::g_message_box_hook = nullptr;
+        if (module_ != nullptr) FreeLibrary(module_);
+        if (!HasFailure()) kqh::RemoveTree(folder_);
+    }
+
+    // Writes stub + records as the program file and loads it, so that the
+    // extractor finds "its own" file through the module handle.
+    void WriteProgram(const std::string& records) {
+        kqh::WriteBytes(folder_ + "\\setup.exe", kqh::StubBytes() + records);
+        module_ = LoadLibraryExA((folder_ + "\\setup.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        ASSERT_NE(module_, nullptr);
+    }
+    int Extract(const std::string& path, int mode) {
+        char destination[256] = {};
+        path.copy(destination, sizeof destination - 1);
+        return kq::ExtractRecord(module_, destination, mode, script_.c_str());
+    }
+
+    std::string folder_ = kqh::FreshFolder("unit");
+    std::string script_ = folder_ + "\\Uninstal.inf";
+    HMODULE module_ = nullptr;
+};
+
+TEST_F(StubUnit, DamagedRecordIsAFileErrorAndWritesNothing) {
+    for (const kqtest::DamagedPackage& damaged : kqtest::DamagedPackages()) {
+        SCOPED_TRACE(damaged.name);
+        if (module_ != nullptr) FreeLibrary(module_);
+        g_shown.clear();
+        WriteProgram(damaged.package);
+        ASSERT_EQ(Extract(script_, kq::kFirstRecord), 1);
+        ASSERT_EQ(Extract(folder_ + "\\licence.txt", kq::kWriteNext), 1);
+        EXPECT_EQ(Extract(folder_ + "\\file.bin", kq::kWriteNext), 0);
+        EXPECT_EQ(g_shown, std::vector<std::string>{"Setup: File Error!"});
+        EXPECT_FALSE(kqh::Exists(folder_ + "\\file.bin"));
+    }
+}
+
+struct CopyModeCase {
+    int mode;
+    int answer;
+    bool replaced;
+    bool asked;
+};
+
+TEST_F(StubUnit, CopyModesDecideOverAnExistingFile) {
+    const CopyModeCase cases[] = {{kq::kWriteNext, IDOK, true, false},
+                                  {kq::kAskBeforeReplace, IDYES, true, true},
+                                  {kq::kAskBeforeReplace, IDNO, false, true},
+                                  {kq::kKeepExisting, IDOK, false, false}};
+    WriteProgram(kqh::EncodeRecord({.name = "zero", .contents = "0"}) +
+                 kqh::EncodeRecord({.name = "f.txt", .contents = "new"}));
+    const std::string path = folder_ + "\\f.txt";
+    for (const CopyModeCase& c : cases) {
+        SCOPED_TRACE(c.mode * 10 + c.answer);
+        kqh::WriteBytes(path, "old");
+        ASSERT_EQ(Extract(folder_ + "\\zero", kq::kFirstRecord), 1);
+        g_shown.clear();
+        g_answer = c.answer;
+        EXPECT_EQ(Extract(path, c.mode), 1);
+        EXPECT_EQ(kqh::ReadBytes(path), c.replaced ? "new" : "old");
+        EXPECT_EQ(g_shown, c.asked ? std::vector<std::string>{path + ": File exists.  Overwrite?"}
+                                   : std::vector<std::string>{});
+    }
+}
+
+// The stored attribute byte survives as the file's attributes (Wine keeps no
+// hidden bit on its files), and the stored time, moved six hours on, is its
+// last-write time.
+TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
+    WriteProgram(kqh::EncodeRecord({.name = "a", .contents = "x", .attributes = 0x21}) +
+                 kqh::EncodeRecord({.name = "b", .contents = "x", .dos_date = (2023 - 1980) << 9 | 12 << 5 | 31,
+                                    .dos_time = 21 << 11 | 15 << 5 | 2}));
+    ASSERT_EQ(Extract(folder_ + "\\a.txt", kq::kFirstRecord), 1);
+    ASSERT_EQ(Extract(folder_ + "\\b.txt", kq::kWriteNext), 1);
+    EXPECT_EQ(GetFileAttributesA((folder_ + "\\a.txt").c_str()),
+              DWORD{FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY});
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA((folder_ + "\\b.txt").c_str(), GetFileExInfoStandard, &data));
+    FILETIME local{};
+    SYSTEMTIME time{};
+    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    FileTimeToSystemTime(&local, &time);
+    EXPECT_EQ(std::to_string(time.wYear) + "-" + std::to_string(time.wMonth) + "-" + std::to_string(time.wDay) +
+                  " " + std::to_string(time.wHour) + ":" + std::to_string(time.wMinute) + ":" +
+                  std::to_string(time.wSecond),
+              "2024-1-1 3:15:4");
+    SetFileAttributesA((folder_ + "\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(StubUnit, PlacementRefusesNamesThatClimbOutOrDoNotFit) {
+    struct Refused {
+        const char* why;
+        std::string name;
+        std::string log;
+    };
+    const Refused cases[] = {{"climbs", "..\\evil.txt", ""},
+                             {"climbs deeper", "sub\\..\\..\\evil.txt", ""},
+                             {"too long", std::string(120, 'd') + "\\" + std::string(130, 'f'), ""},
+                             {"file keys run out", "f.txt", EveryFileKeyTaken()}};
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.why);
+        kqh::WriteBytes(script_, c.log);
+        char destination[256] = {};
+        (folder_ + "\\P").copy(destination, sizeof destination - 1);
+        int copy_mode = 0;
+        EXPECT_EQ(kq::PlaceRecord(reinterpret_cast<const uint8_t*>(c.name.data()),
+                                  static_cast<uint32_t>(c.name.size()), destination, script_.c_str(), copy_mode),
+                  0);
+        EXPECT_EQ(destination, folder_ + "\\P");
+        EXPECT_EQ(kqh::ReadBytes(script_), c.log) << "recorded something";
+    }
+}
+
+// The first-free scan passes taken keys, takes an empty one, and reports a
+// full sequence rather than inventing a key past the last letter.
+TEST_F(StubUnit, FirstFreeKeyScanPassesTakenKeys) {
+    kqh::WriteBytes(script_, "[Uninstall]\r\nfilea=x\r\nfileb=y\r\nfilec=\r\nfiled=z\r\n");
+    unsigned letter = 0;
+    ASSERT_TRUE(kq::FindFirstFreeLetter("Uninstall", "file", 'a', 256, script_.c_str(), letter));
+    EXPECT_EQ(letter, unsigned{'c'});
+    kqh::WriteBytes(script_, EveryFileKeyTaken());
+    EXPECT_FALSE(kq::FindFirstFreeLetter("Uninstall", "file", 'a', 256, script_.c_str(), letter));
+}
+
+TEST(Backdrop, GradientBandsRunFromBlueToBlack) {
+    ASSERT_TRUE(kq::AllocateTextBuffers());
+    WNDCLASSA probe{};
+    probe.lpfnWndProc = [](HWND window, UINT message, WPARAM wparam, LPARAM lparam) -> LRESULT {
+        if (message != WM_PAINT) return DefWindowProcA(window, message, wparam, lparam);
+        kq::PaintBackdrop(window);
+        return 0;
+    };
+    probe.hInstance = GetModuleHandleA(nullptr);
+    probe.lpszClassName = "KqBackdropProbe";
+    RegisterClassA(&probe);
+    // 600 rows: bands of two rows, black from row 510 on; no text at the right edge.
+    const HWND window = CreateWindowExA(WS_EX_TOPMOST, "KqBackdropProbe", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 600,
+                                        nullptr, nullptr, probe.hInstance, nullptr);
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    const std::pair<int, COLORREF> rows[] = {
+        {0, RGB(0, 0, 255)}, {1, RGB(0, 0, 255)}, {2, RGB(0, 0, 254)}, {300, RGB(0, 0, 105)}, {599, RGB(0, 0, 0)}};
+    for (const auto& [y, colour] : rows) EXPECT_EQ(GetPixel(dc, 635, y), colour) << "row " << y;
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    kq::FreeTextBuffers();
+}
+
+}  // namespace
