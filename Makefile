@@ -55,7 +55,7 @@ stub64: native stub32
 # (label pe32) among them.
 test: build native-tests bootstrap-pe32
 	cd $(BUILD)/native-asan && ctest -j$(JOBS) --output-on-failure
-	scripts/fuzz.sh 30
+	scripts/fuzz.sh --brief
 	cd $(BUILD)/x86_64 && ctest -j$(JOBS) --output-on-failure
 
 # Only the tests of the shipped stub under emulation, with their output
@@ -81,7 +81,7 @@ bench-install: stub64
 	@scripts/wine-run $(BUILD)/x86_64/bench/kq_install_bench.exe $(CURDIR)/$(BUILD)/bench-install
 	@scripts/stub-size.sh $(BIN)
 
-# Each libFuzzer target for FUZZ_SECONDS (make test runs them for 30 s each).
+# Each libFuzzer target for FUZZ_SECONDS (make test replays the seeds and runs each briefly).
 fuzz: bootstrap
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
 

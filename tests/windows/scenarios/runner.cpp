@@ -100,9 +100,9 @@ private:
 
     void Make(const std::string& where, const std::string& what) {
         if (where.rfind("HKLM|", 0) == 0) {
-            const std::string spec = Expand(where.substr(5));
-            const size_t bar = spec.rfind('|');
-            kqh::SetRegistryString(spec.substr(0, bar), spec.substr(bar + 1), what, wow64_);
+            const std::string setting = Expand(where.substr(5));
+            const size_t bar = setting.rfind('|');
+            kqh::SetRegistryString(setting.substr(0, bar), setting.substr(bar + 1), what, wow64_);
             return;
         }
         const std::string path = Expand(where);

@@ -1,0 +1,263 @@
+// The kqpack command as a user runs it: one fixture starts the built binary in
+// a scratch folder (in a time zone east of UTC, so local time shows) and
+// captures its exit code, stdout and stderr.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/damaged_records.h"
+#include "package/record_format.h"
+#include "package_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class KqpackCli : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kqpack_" + std::to_string(::getpid()) + "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "out");
+        Write("stub.bin", "MZ" + std::string(kq::kStubLength - 2, 'S'));
+        Write("setup.inf", "[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=1\r\n");
+        Write("license.txt", "Terms\r\n");
+        Write("files/app.exe", "program");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Write(const std::string& name, const std::string& bytes) const {
+        fs::create_directories((dir_ / name).parent_path());
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+    std::string Read(const fs::path& path) const {
+        std::ifstream in(dir_ / path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Every file below `folder` with its contents: what a command left.
+    std::map<std::string, std::string> Tree(const std::string& folder = ".") const {
+        std::map<std::string, std::string> tree;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_ / folder))
+            if (entry.is_regular_file()) tree[fs::relative(entry.path(), dir_ / folder).string()] = Read(entry.path());
+        return tree;
+    }
+    // A wall-clock time of the command's zone, UTC+5:30, as a file's time.
+    void SetTime(const std::string& name, int year, int month, int day, int hour, int minute, int second) const {
+        std::tm tm{second, minute, hour, day, month - 1, year - 1900, 0, 0, 0, 0, nullptr};
+        const timespec times[2] = {{::timegm(&tm) - 19800, 0}, {::timegm(&tm) - 19800, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir_ / name).c_str(), times, 0), 0);
+    }
+    // A project file: its [Files] lines start at line 9.
+    void WriteProject(const std::string& name, const std::string& files, const std::string& script = "setup.inf") const {
+        Write(name, "[Project]\nstub=stub.bin\nscript=" + script +
+                        "\nlicense=license.txt\noutput=out/demo.exe\nroot=files\n\n[Files]\n" + files);
+    }
+    // A setup program whose records the tool's own record writer makes.
+    std::string Program(const std::vector<std::pair<std::string, std::string>>& records) const {
+        std::string program = Read("stub.bin");
+        for (const auto& [name, text] : records) {
+            const std::vector<uint8_t> r = kqpack::MakeRecord({name, {text.begin(), text.end()}, {0x21, 0}, 0x20});
+            program.append(r.begin(), r.end());
+        }
+        return program;
+    }
+
+    struct Result { int exit_code; std::string out, err; };
+    Result Kqpack(const std::string& args) const {
+        const std::string out = dir_.string() + ".out", err = dir_.string() + ".err";
+        const int status = std::system(("cd '" + dir_.string() + "' && TZ=KQT-5:30 '" KQ_KQPACK "' " + args + " >'" +
+                                        out + "' 2>'" + err + "'").c_str());
+        EXPECT_TRUE(WIFEXITED(status)) << args;
+        Result result{WEXITSTATUS(status), Read(out), Read(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return result;
+    }
+
+    fs::path dir_;
+};
+
+const std::string kBuild = "build --stub stub.bin --script setup.inf --license license.txt -o out/setup.exe -C files ";
+
+TEST_F(KqpackCli, BuildPackagesFilesThatListAndExtractUnchanged) {
+    std::string bulk;
+    for (unsigned i = 0; bulk.size() < 9000; ++i) bulk += std::to_string(i * 2654435761u);  // more than one 4095-byte piece
+    Write("files/data/bulk.bin", bulk);
+    Write("files/readme.txt", "Read me.\r\n");
+    Write("files/old.dat", "");
+    Write("files/future.dat", "x");
+    Write("setup.inf", "[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=4\r\n");
+    SetTime("files/readme.txt", 1999, 12, 31, 23, 59, 59);
+    SetTime("files/old.dat", 1975, 6, 1, 12, 0, 0);
+    SetTime("files/future.dat", 2150, 6, 1, 12, 0, 0);
+    fs::permissions(dir_ / "files/readme.txt", fs::perms::owner_read | fs::perms::group_read);
+
+    Result run = Kqpack(kBuild + "data/bulk.bin readme.txt old.dat future.dat");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Read("out/setup.exe").substr(0, kq::kStubLength), Read("stub.bin"));
+    EXPECT_NE(fs::status(dir_ / "out/setup.exe").permissions() & fs::perms::owner_exec, fs::perms::none);
+
+    // Local wall-clock time, odd seconds dropped, clamped to the DOS years;
+    // read-only where nobody may write the file.
+    run = Kqpack("list out/setup.exe");
+    for (const char* line : {"  1999-12-31  23:59:58  AR    readme.txt\n", "  1980-01-01  00:00:00  A     old.dat\n",
+                             "  2107-12-31  23:59:58  A     future.dat\n", "  data\\bulk.bin\n", "\n6 records, "})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << " in\n" << run.out;
+
+    ASSERT_EQ(Kqpack("extract out/setup.exe x").exit_code, 0);
+    std::map<std::string, std::string> expected = Tree("files");
+    expected.erase("app.exe");
+    expected["kqsetup.inf"] = Read("setup.inf");
+    expected["License.txt"] = Read("license.txt");
+    EXPECT_TRUE(Tree("x") == expected);
+}
+
+TEST_F(KqpackCli, FailedCommandsExitOneAndChangeNothing) {
+    Write("short.bin", std::string(kq::kStubLength - 1, 'S'));
+    Write("bad.inf", "[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=2\r\n");
+    Write("warn.inf", "[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=1\r\nDesk=1\r\n");
+    Write("out/setup.exe", "previous output");
+    Write("short.lzh", "abc");
+    Write("damaged.exe", Read("stub.bin") + kqtest::DamagedPackages().front().package);
+    Write("evil.exe", Program({{"kqsetup.inf", "[Install]\r\n"}, {"License.txt", "Terms\r\n"}, {"..\\evil.txt", "evil"}}));
+    WriteProject("mode.kqp", "app.exe = sometimes\n");
+    WriteProject("none.kqp", "*.none\n");
+    WriteProject("twice.kqp", "app.exe\napp.exe\n");
+    WriteProject("up.kqp", "../setup.inf\n");
+    Write("key.kqp", "[Project]\nstubb=stub.bin\n");
+    WriteProject("warn.kqp", "app.exe\n", "warn.inf");
+    // FileNum is added to the packaged script; findings keep the author's line numbers.
+    Write("lines.inf", "[Install]\nDefDir=Demo\n\n[Links]\nlinka=app.exe\nlinkfilea=A\n");
+    WriteProject("lines.kqp", "app.exe\n", "lines.inf");
+    const std::string damaged = "kqpack: damaged.exe: damaged package: record 2 at offset ";
+
+    const std::pair<std::string, std::string> rows[] = {
+        {"build --stub short.bin --script setup.inf --license license.txt -o out/setup.exe -C files app.exe",
+         "kqpack: short.bin: a stub is exactly 43008 bytes, this one is 43007\n"},
+        {kBuild + "../outside.txt", "kqpack: ../outside.txt: names with '..' cannot be stored\n"},
+        {kBuild + "missing.txt", "kqpack: files/missing.txt: not a readable regular file\n"},
+        {"build --stub stub.bin --script bad.inf --license license.txt -o out/setup.exe -C files app.exe",
+         "bad.inf:4: error: [Install] FileNum: 2, but only 1 file is packaged"},
+        {"build --strict --stub stub.bin --script warn.inf --license license.txt -o out/setup.exe -C files app.exe",
+         "kqpack: warn.inf: 0 errors, 1 warning (--strict); no package written\n"},
+        {"build mode.kqp", "kqpack: mode.kqp:9: 'sometimes' is not a copy mode"},
+        {"build none.kqp", "kqpack: none.kqp:9: *.none: matches no file"},
+        {"build twice.kqp", "kqpack: twice.kqp:10: app.exe is listed twice"},
+        {"build up.kqp", "kqpack: up.kqp:9: ../setup.inf: '..'"},
+        {"build key.kqp", "kqpack: key.kqp:2: [Project] has no key 'stubb'"},
+        {"build --strict warn.kqp", "kqpack: warn.kqp: 0 errors, 1 warning (--strict); no package written\n"},
+        {"build lines.kqp", "lines.inf:1: error: [Install] AppName"},
+        {"build lines.kqp", "lines.inf:6: warning: [Links] linkfilea"},
+        {"list damaged.exe", damaged},
+        {"list --json damaged.exe", damaged},
+        {"extract damaged.exe x", damaged},
+        {"check damaged.exe", damaged},
+        {"list no-such.exe", "kqpack: no-such.exe: No such file or directory\n"},
+        {"list files", "kqpack: files: "},  // a folder opens like a file and fails only when read
+        {"lzhuf -d short.lzh out/x", "kqpack: short.lzh: shorter than the 4-byte size field\n"},
+        {"lzhuf -e setup.inf nowhere/x.lzh", "kqpack: nowhere/x.lzh: "},  // the output as given, not a temporary
+    };
+    for (const auto& [args, message] : rows) {
+        const std::map<std::string, std::string> before = Tree();
+        const Result run = Kqpack(args);
+        EXPECT_EQ(run.exit_code, 1) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+        EXPECT_TRUE(Tree() == before) << args;
+    }
+    // A stored name leaving the folder is refused (the records before it are written).
+    const Result run = Kqpack("extract evil.exe x");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("record 2: refusing to write outside x: ..\\evil.txt: names with '..'"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "evil.txt"));
+}
+
+TEST_F(KqpackCli, CheckExitsOneOnlyForErrorsOrStrictWarnings) {
+    Write("warn.inf", "[Install]\nAppName=A\nDefDir=A\nFileNum=1\nDesk=1\n");
+    Write("lf.txt", "Terms\r\nmore\n");
+    Write("setup.exe", Program({{"kqsetup.inf", "[Install]\r\nAppName=A\r\nDefDir=A\r\nFileNum=1\r\n"},
+                                {"License.txt", "Terms\r\n"}, {"a.txt", "a"}, {"..\\b.txt", "b"}}));
+    struct Row { const char* args; int exit_code; const char* out; const char* err; };
+    const Row rows[] = {
+        {"check setup.inf app.exe", 0, "setup.inf: 0 errors, 0 warnings\n", ""},
+        {"check warn.inf app.exe", 0, "warn.inf: 0 errors, 1 warning\n", "warn.inf:5: warning: [Install] Desk: asks"},
+        {"check --strict warn.inf app.exe", 1, "warn.inf: 0 errors, 1 warning; check failed\n", "warn.inf:5: warning:"},
+        {"check setup.inf a.exe b.exe", 1, "setup.inf: 1 error, 0 warnings; check failed\n",
+         "setup.inf:4: error: [Install] FileNum: 1, but 2 files are packaged"},
+        {"check --license lf.txt setup.inf app.exe", 0, "setup.inf: 0 errors, 1 warning\n", "lf.txt:2: warning: line ends are a bare LF"},
+        {"check setup.exe", 1, "setup.exe: 2 errors, 0 warnings; check failed\n",
+         "setup.exe[kqsetup.inf]:4: error: [Install] FileNum: 1, but 2 files are packaged"},
+        {"check setup.exe", 1, "setup.exe: 2 errors", "setup.exe[record 3]: error: \"..\\b.txt\": cannot be installed"},
+    };
+    for (const Row& row : rows) {
+        const Result run = Kqpack(row.args);
+        EXPECT_EQ(run.exit_code, row.exit_code) << row.args;
+        EXPECT_EQ(run.out.rfind(row.out, 0), 0u) << row.args << ": " << run.out;
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << row.args << ": " << run.err;
+    }
+}
+
+TEST_F(KqpackCli, ProjectBuildsItsFilesInOrderWithGeneratedKeys) {
+    const std::string author = "; the author's comment\r\n[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\n\r\n"
+                               "[Links]\r\nlinka=bin\\app.exe\r\nlinkfilea=Demo.lnk\r\n";
+    Write("setup.inf", author);
+    for (const char* name : {"bin/app.exe", "doc/b.txt", "doc/a.txt", "doc/deep/c.txt", "doc/.hidden.txt"})
+        Write(std::string("files/") + name, name);
+    // doc/b.txt keeps its first place; a subfolder's files go before a folder's own.
+    WriteProject("demo.kqp", "bin/app.exe = keep\ndoc/b.txt\ndoc = ask\n");
+    Result run = Kqpack("build demo.kqp");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Read("setup.inf"), author);
+
+    run = Kqpack("list --json out/demo.exe");
+    size_t at = 0;
+    for (const char* part : {"\"file_num\": 4,", "\"bin\\\\app.exe\"", "\"filea\", \"copy_mode\": 3}", "\"doc\\\\b.txt\"",
+                             "\"fileb\", \"copy_mode\": 1}", "\"doc\\\\deep\\\\c.txt\"", "\"filec\", \"copy_mode\": 2}",
+                             "\"doc\\\\a.txt\"", "\"filed\", \"copy_mode\": 2}"}) {
+        at = run.out.find(part, at);
+        ASSERT_NE(at, std::string::npos) << part << " in order in\n" << run.out;
+    }
+    EXPECT_EQ(run.out.find(".hidden"), std::string::npos);
+
+    // The author's lines stay in place; FileNum and [Copymode] are written in.
+    ASSERT_EQ(Kqpack("extract out/demo.exe x").exit_code, 0);
+    EXPECT_EQ(Read("x/kqsetup.inf"), "; the author's comment\r\n[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=4\r\n\r\n"
+                                     "[Links]\r\nlinka=bin\\app.exe\r\nlinkfilea=Demo.lnk\r\n\r\n"
+                                     "[Copymode]\r\nfilea=3\r\nfileb=1\r\nfilec=2\r\nfiled=2\r\n");
+    // The same inputs give the same bytes.
+    ASSERT_EQ(Kqpack("build demo.kqp -o again.exe").exit_code, 0);
+    EXPECT_TRUE(Read("again.exe") == Read("out/demo.exe"));
+}
+
+TEST_F(KqpackCli, LzhufConvertsLikeTheReferenceCoder) {
+    const std::string data = std::string(KQ_TEST_DATA) + "/lzhuf/";
+    EXPECT_EQ(Kqpack("lzhuf -e '" + data + "text_345.bin' t.lzh").exit_code + Kqpack("lzhuf -d t.lzh t.bin").exit_code, 0);
+    EXPECT_EQ(Read("t.lzh"), Read(data + "text_345.lzh"));
+    EXPECT_EQ(Read("t.bin"), Read(data + "text_345.bin"));
+}
+
+TEST_F(KqpackCli, UsageErrorsExitTwo) {
+    for (const char* args : {"", "frobnicate", "list", "list a b", "extract a", "lzhuf -x a b", "check --bogus x",
+                             "build --stub s --script i --license l a.txt", "build --stub", "build a.kqp b.kqp",
+                             "build -C x a.kqp"}) {
+        const Result run = Kqpack(args);
+        EXPECT_EQ(run.exit_code, 2) << args;
+        EXPECT_EQ(run.err.rfind("kqpack: usage: ", 0), 0u) << args << ": " << run.err;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The package after the stub: which records a reader accepts and where it
+// stops, and the metadata conversions the extractor applies to a record.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/damaged_records.h"
+#include "package/package_reader.h"
+#include "package/record_format.h"
+
+namespace {
+
+std::vector<uint8_t> Program(const std::string& package) {
+    std::vector<uint8_t> program(kq::kStubLength, 0);
+    program.insert(program.end(), package.begin(), package.end());
+    return program;
+}
+
+TEST(PackageWalk, ReadsEveryRecordOfASoundPackage) {
+    const std::vector<uint8_t> program = Program(kqtest::SoundPackage());  // the records point into it
+    const kq::PackageWalk walk = kq::WalkPackage(program);
+    EXPECT_EQ(walk.error, "");
+    ASSERT_EQ(walk.records.size(), 3u);
+    const char* const names[] = {"kqsetup.inf", "License.txt", "readme.txt"};
+    const char* const starts[] = {"[Install]\r\n", "You may use", "Read me"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(walk.records[i].stored_name, names[i]);
+        const std::vector<uint8_t> bytes = kq::DecodeRecordBytes(walk.records[i]);
+        EXPECT_EQ(bytes.size(), walk.records[i].uncompressed_size);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()).rfind(starts[i], 0), 0u) << names[i];
+    }
+}
+
+TEST(PackageWalk, RefusesTheDamagedRecordAndKeepsTheOnesBefore) {
+    const std::map<std::string, std::string> reasons = {
+        {"length_below_fixed_fields", "does not fit the file"}, {"length_past_end_of_file", "does not fit the file"},
+        {"length_wrapping_past_4_gib", "does not fit the file"}, {"header_cut_short", "truncated record header"},
+        {"name_running_past_record", "stored name runs past the record"},
+        {"stated_size_beyond_stream", "stated size is more than its stream could hold"}};
+    const std::vector<kqtest::DamagedPackage> damaged = kqtest::DamagedPackages();
+    EXPECT_EQ(damaged.size(), reasons.size());
+    for (const kqtest::DamagedPackage& d : damaged) {
+        const kq::PackageWalk walk = kq::WalkPackage(Program(d.package));
+        ASSERT_EQ(walk.records.size(), 2u) << d.name;
+        const uint64_t third = walk.records[1].offset + uint64_t{walk.records[1].record_length};
+        EXPECT_EQ(walk.error.find("record 2 at offset " + std::to_string(third) + ": "), 0u) << d.name;
+        EXPECT_NE(walk.error.find(reasons.at(d.name)), std::string::npos) << d.name << ": " << walk.error;
+    }
+}
+
+// The bounds refuse only what is damaged: a record at the limits is read.
+TEST(PackageWalk, AcceptsRecordsAtTheLimitsAndNothingShorterThanTheStub) {
+    std::vector<uint8_t> program = Program(kqtest::SoundPackage());
+    const kq::PackageRecord last = kq::WalkPackage(program).records.at(2);
+    const uint32_t bound = static_cast<uint32_t>(kq::MaxDecodedSize(static_cast<uint32_t>(last.stream.size())));
+    for (size_t i = 0; i < 4; ++i) program[last.offset + 14 + last.stored_name.size() + i] = static_cast<uint8_t>(bound >> (8 * i));
+    EXPECT_EQ(kq::WalkPackage(program).records.size(), 3u);
+
+    const std::vector<uint8_t> stub_only(kq::kStubLength, 0);
+    EXPECT_TRUE(kq::WalkPackage(stub_only).error.empty() && kq::WalkPackage(stub_only).records.empty());
+    EXPECT_NE(kq::WalkPackage(std::vector<uint8_t>(kq::kStubLength - 1, 0)).error, "");
+}
+
+TEST(DosAttributes, KeepArchiveSystemHiddenReadOnlyAndFallBackToNormal) {
+    const std::pair<uint8_t, uint32_t> rows[] = {{0x20, 0x20}, {0x21, 0x21}, {0x27, 0x27}, {0x06, 0x06}, {0x00, 0x80},
+                                                 {0x10, 0x80}, {0x08, 0x80}, {0x18, 0x80}, {0x30, 0x20}, {0x19, 0x01}, {0x3F, 0x27}};
+    for (const auto& [dos, windows] : rows) EXPECT_EQ(kq::FileAttributesFromDos(dos), windows) << int{dos};
+}
+
+constexpr kq::DosTimestamp Stamp(unsigned y, unsigned mo, unsigned d, unsigned h, unsigned mi, unsigned s) {
+    return {static_cast<uint16_t>((y - 1980) << 9 | mo << 5 | d), static_cast<uint16_t>(h << 11 | mi << 5 | s / 2)};
+}
+
+TEST(StoredTime, MovesSixHoursOnAcrossDaysMonthsYearsAndLeapDays) {
+    const std::pair<kq::DosTimestamp, kq::DosTimestamp> rows[] = {
+        {Stamp(2003, 5, 17, 16, 6, 2), Stamp(2003, 5, 17, 22, 6, 2)}, {Stamp(2003, 5, 17, 18, 0, 0), Stamp(2003, 5, 18, 0, 0, 0)},
+        {Stamp(2003, 5, 17, 17, 59, 58), Stamp(2003, 5, 17, 23, 59, 58)},
+        {Stamp(2003, 4, 30, 23, 59, 58), Stamp(2003, 5, 1, 5, 59, 58)}, {Stamp(1999, 12, 31, 20, 15, 0), Stamp(2000, 1, 1, 2, 15, 0)},
+        {Stamp(2004, 2, 28, 21, 0, 0), Stamp(2004, 2, 29, 3, 0, 0)}, {Stamp(2003, 2, 28, 21, 0, 0), Stamp(2003, 3, 1, 3, 0, 0)},
+        {Stamp(2000, 2, 28, 21, 0, 0), Stamp(2000, 2, 29, 3, 0, 0)}, {Stamp(2100, 2, 28, 21, 0, 0), Stamp(2100, 3, 1, 3, 0, 0)},
+        // No day follows the last DOS date: the stored time stays.
+        {Stamp(2107, 12, 31, 20, 0, 0), Stamp(2107, 12, 31, 20, 0, 0)},
+    };
+    for (const auto& [stored, shifted] : rows) {
+        const kq::DosTimestamp got = kq::ShiftStoredTime(stored.dos_date, stored.dos_time);
+        EXPECT_EQ(got.dos_date << 16 | got.dos_time, shifted.dos_date << 16 | shifted.dos_time)
+            << std::hex << stored.dos_date << " " << stored.dos_time;
+    }
+}
+
+}  // namespace
