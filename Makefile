@@ -30,30 +30,44 @@ bootstrap-pe32: bootstrap
 
 build: bootstrap native stub32 stub64
 
-native:
-	@$(CMAKE) -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Release -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN) >/dev/null
+# Each tree is configured once, when it has no cache yet; after that
+# `cmake --build` re-runs CMake by itself when a CMake file changes. A failed
+# configure leaves no cache behind, so the next make tries again.
+CONFIGURE = $(CMAKE) -S . -B $(@D) $(1) >/dev/null || { rm -f $@; exit 1; }
+
+$(BUILD)/native/CMakeCache.txt:
+	@$(call CONFIGURE,-DCMAKE_BUILD_TYPE=Release -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN))
+
+$(BUILD)/native-asan/CMakeCache.txt:
+	@$(call CONFIGURE,-DCMAKE_BUILD_TYPE=Debug -DKQ_SANITIZE=ON \
+		-DKQ_BIN_DIR=$(CURDIR)/$(BUILD)/native-asan/bin -DKQ_SHIPPED_STUB=$(BIN)/kqstub.exe)
+
+$(BUILD)/i686/CMakeCache.txt:
+	@$(call CONFIGURE,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DKQ_MINGW_ARCH=i686 \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN))
+
+$(BUILD)/x86_64/CMakeCache.txt:
+	@$(call CONFIGURE,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DKQ_MINGW_ARCH=x86_64 \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN))
+
+native: $(BUILD)/native/CMakeCache.txt
 	@$(CMAKE) --build $(BUILD)/native -j$(JOBS)
 
-native-tests:
-	@$(CMAKE) -S . -B $(BUILD)/native-asan -DCMAKE_BUILD_TYPE=Debug -DKQ_SANITIZE=ON \
-		-DKQ_BIN_DIR=$(CURDIR)/$(BUILD)/native-asan/bin -DKQ_SHIPPED_STUB=$(BIN)/kqstub.exe >/dev/null
+native-tests: $(BUILD)/native-asan/CMakeCache.txt
 	@$(CMAKE) --build $(BUILD)/native-asan -j$(JOBS)
 
-stub32:
-	@$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_TESTS=OFF -DKQ_BIN_DIR=$(BIN) >/dev/null
+stub32: $(BUILD)/i686/CMakeCache.txt
 	@$(CMAKE) --build $(BUILD)/i686 -j$(JOBS)
 
-# The x86_64 tree also packs the shipped stub for the pe32 tests.
-stub64: native stub32
-	@$(CMAKE) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=MinSizeRel -DKQ_BIN_DIR=$(BIN) >/dev/null
+# The x86_64 tree's tests run the shipped stub too (the -i686 scenario rows).
+stub64: native stub32 $(BUILD)/x86_64/CMakeCache.txt
 	@$(CMAKE) --build $(BUILD)/x86_64 -j$(JOBS)
 
 # Every test: native (sanitized), the fuzz targets briefly, then the Windows
 # side under Wine, two at a time, the shipped 32-bit stub under emulation
 # (label pe32) among them.
 test: build native-tests bootstrap-pe32
+	scripts/check-layers.sh
 	cd $(BUILD)/native-asan && ctest -j$(JOBS) --output-on-failure
 	scripts/fuzz.sh --brief
 	cd $(BUILD)/x86_64 && ctest -j$(JOBS) --output-on-failure

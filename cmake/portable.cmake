@@ -5,8 +5,7 @@ set(KQ_PORTABLE_SOURCES
   src/package/lzhuf_decoder.cpp
   src/package/record_format.cpp
   src/startup/command_line.cpp
-  src/startup/bounded_text.cpp
-  src/startup/relative_path.cpp
+  src/text/text.cpp
 )
 list(TRANSFORM KQ_PORTABLE_SOURCES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../")
 

@@ -1,42 +1,20 @@
 # The stub: a freestanding Win32 GUI program with its own entry point and no C
-# runtime, padded to exactly the stub length that the package format fixes.
-set(KQ_STUB_LENGTH 43008)
+# runtime, padded to exactly the stub length that the package format fixes
+# (kStubLength in src/package/record_format.h, which the padding step reads).
 
 set(KQ_STUB_CORE_SOURCES
-  src/startup/entry.cpp
-  src/startup/mode_continuations.cpp
-  src/startup/text_buffers.cpp
-  src/startup/system_library.cpp
+  src/text/text_buffers.cpp
+  src/platform/platform.cpp
+  src/script/script.cpp
   src/package/extract_record.cpp
   src/package/install_placement.cpp
-  src/ui/message_box.cpp
-  src/ui/display_text.cpp
-  src/ui/backdrop_window.cpp
-  src/ui/backdrop_paint.cpp
-  src/ui/setup_wizard.cpp
-  src/ui/wizard_pages.cpp
-  src/ui/welcome_page.cpp
-  src/ui/install_where_page.cpp
-  src/ui/finish_page.cpp
-  src/ui/licence_dialog.cpp
+  src/ui/backdrop.cpp
+  src/ui/wizard.cpp
   src/ui/directory_browser.cpp
   src/install/install_sequence.cpp
-  src/install/install_log.cpp
-  src/install/default_folder.cpp
-  src/install/file_installation.cpp
-  src/install/start_menu_links.cpp
-  src/install/cleanup_step.cpp
-  src/script/profile.cpp
-  src/script/lettered_key.cpp
-  src/script/first_free_memo.cpp
-  src/script/log_snapshot.cpp
-  src/install/registry_entry.cpp
-  src/install/uninstall_entry.cpp
-  src/install/run_once.cpp
-  src/install/system_command.cpp
-  src/install/shortcut.cpp
-  src/uninstall/uninstall_sequence.cpp
-  src/uninstall/uninstaller_mode.cpp
+  src/install/registration.cpp
+  src/uninstall/uninstall.cpp
+  src/startup/entry.cpp
 )
 list(TRANSFORM KQ_STUB_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 
@@ -87,6 +65,7 @@ set_target_properties(kqstub PROPERTIES
   OUTPUT_NAME ${KQ_STUB_NAME}
   RUNTIME_OUTPUT_DIRECTORY "${KQ_BIN_DIR}")
 add_custom_command(TARGET kqstub POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -DSTUB=$<TARGET_FILE:kqstub> -DSTUB_LENGTH=${KQ_STUB_LENGTH}
+  COMMAND ${CMAKE_COMMAND} -DSTUB=$<TARGET_FILE:kqstub>
+          -DFORMAT_HEADER=${CMAKE_SOURCE_DIR}/src/package/record_format.h
           -P "${CMAKE_SOURCE_DIR}/cmake/pad_stub.cmake"
   VERBATIM)

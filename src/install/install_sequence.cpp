@@ -1,30 +1,29 @@
 // The install sequence: from the wizard to the closing question, run inside
-// the backdrop window's command 100, and the clean-up timer that ends it.
-#include "install_sequence.h"
+// the backdrop window's start command, the files it installs, the folder it
+// proposes, and the clean-up that ends it.
+#include "install/install_sequence.h"
 
 #include <shlobj.h>
+#include <windows.h>
 
-#include "cleanup_step.h"
-#include "default_folder.h"
-#include "file_installation.h"
-#include "install_log.h"
+#include "install/registration.h"
 #include "package/extract_record.h"
-#include "run_once.h"
-#include "script/lettered_key.h"
-#include "script/profile.h"
-#include "start_menu_links.h"
-#include "startup/bounded_text.h"
-#include "startup/entry.h"
-#include "ui/display_text.h"
-#include "ui/message_box.h"
-#include "ui/setup_wizard.h"
-#include "uninstall_entry.h"
+#include "platform/platform.h"
+#include "script/script.h"
+#include "text/text.h"
+#include "text/text_buffers.h"
+#include "ui/wizard.h"
 
 namespace kq {
 
+namespace {
+
+// 1 when the user answered Yes to the closing question: the first link's
+// target is started once the window has closed. Written by the sequence.
 int g_run_at_end;
 
-namespace {
+// The [Install] dll key letter, which RegisterScriptDlls moves on.
+unsigned g_dll_letter = kFirstKeyLetter;
 
 constexpr UINT_PTR kCleanupTimer = 1;
 constexpr UINT kCleanupDelay = 10000;
@@ -35,15 +34,9 @@ void DeleteStagedFiles() {
     DeleteFileA(g_text.licence_path);
 }
 
-// Install folder + "\" + `name` into `path`; 0 when it would not fit.
-int ComposeInFolder(char* path, const SetupContext& context, const char* name) {
-    return CopyText(path, kTextBufferSize, context.install_folder) && AppendText(path, kTextBufferSize, "\\") &&
-           AppendText(path, kTextBufferSize, name);
-}
-
 void PlaceLicence(const SetupContext& context) {
     char path[kTextBufferSize];
-    if (!ComposeInFolder(path, context, kStagedLicenceName)) return;
+    if (!JoinPath(path, sizeof path, context.install_folder, kLicenceFileName)) return;
     // Only extracting a file creates folders: a package without files would
     // otherwise leave the licence and the log in the temp folder, and the
     // uninstall entry naming a log that is not there.
@@ -55,7 +48,7 @@ void PlaceLicence(const SetupContext& context) {
 
 void RecordLogAndFolder(const SetupContext& context) {
     char path[kTextBufferSize];
-    if (ComposeInFolder(path, context, kStagedScriptName)) {
+    if (JoinPath(path, sizeof path, context.install_folder, kLogFileName)) {
         RecordFileKey(path);
         AdvanceFileLetter();
     }
@@ -64,10 +57,7 @@ void RecordLogAndFolder(const SetupContext& context) {
 
 void WriteUninstaller(const SetupContext& context) {
     char path[kTextBufferSize];
-    const UINT length = GetWindowsDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path || !AppendText(path, sizeof path, "\\") ||
-        !AppendText(path, sizeof path, kUninstallerName))
-        return;
+    if (!WindowsFolderPath(path, sizeof path, kUninstallerName)) return;
     (void)ExtractRecord(context.instance, path, kWriteStub, g_text.script_path);
 }
 
@@ -100,7 +90,7 @@ int InstallSequence(HWND window, SetupContext& context) {
         return 0;
     }
     // A refused licence ends setup whatever the wizard then returns.
-    if (!RunSetupWizard(window, context.instance) || g_setup_ended_early) {
+    if (!RunSetupWizard(window) || g_setup_ended_early) {
         DeleteStagedFiles();
         return 0;
     }
@@ -113,8 +103,8 @@ int InstallSequence(HWND window, SetupContext& context) {
     PlaceLicence(context);
     RecordLogAndFolder(context);
     WriteUninstaller(context);
-    WriteUninstallEntry(context, kInstallSide, nullptr);
-    RunOnceStep(1);
+    WriteUninstallEntry(context);
+    RunOnceStep();
     CreateStartMenuLinks(context);
     AskToRunAtEnd(window);
     return 1;
@@ -142,6 +132,77 @@ void OnCleanupTimer(HWND backdrop) {
         if (AppendText(command, sizeof command, g_text.launch) && AppendText(command, sizeof command, "\""))
             WinExec(command, SW_SHOWNORMAL);
     }
+}
+
+namespace {
+
+// Length of `path` up to and including its first backslash, 0 if it has none
+// within `length` characters.
+size_t RootLength(const char* path, size_t length) {
+    for (size_t i = 0; i < length && path[i] != '\0'; ++i)
+        if (path[i] == '\\') return i + 1;
+    return 0;
+}
+
+// Drive root (such as "C:\") of the temp folder, else of the Windows folder.
+void FindDriveRoot(char* root) {
+    char path[kTextBufferSize];
+    DWORD length = GetTempPathA(sizeof path, path);
+    size_t root_length = length < sizeof path ? RootLength(path, length) : 0;
+    if (root_length == 0) {
+        length = GetWindowsDirectoryA(path, sizeof path);
+        root_length = length < sizeof path ? RootLength(path, length) : 0;
+    }
+    root[0] = '\0';
+    if (root_length == 0 || !AppendBytes(root, kTextBufferSize, path, root_length)) (void)CopyText(root, 4, "C:\\");
+}
+
+}  // namespace
+
+void ProposeInstallFolder(SetupContext& context) {
+    ReadProfileText(kInstallSection, "DefDir", g_text.name, kValueReadSize, g_text.script_path);
+    char root[kTextBufferSize];
+    FindDriveRoot(root);
+    const char* const pieces[] = {root, "Program Files\\", g_text.name};
+    ComposeCut(g_text.folder, kTextBufferSize, pieces, 3);
+    // The folder buffer is the smaller of the two: the copy always fits.
+    (void)CopyText(context.install_folder, sizeof context.install_folder, g_text.folder);
+}
+
+int InstallPackageFiles(const SetupContext& context) {
+    // A negative count installs nothing, like a missing one.
+    const int count = static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path));
+    int result = 1;
+    for (int i = 0; i < count && result == 1; ++i) {
+        char destination[kTextBufferSize];
+        if (!CopyText(destination, sizeof destination, context.install_folder)) return 0;
+        result = ExtractRecord(context.instance, destination, kInstallPlaced, g_text.script_path);
+    }
+    return result;
+}
+
+void RegisterScriptDlls(const SetupContext& context) {
+    char dll_name[kValueReadSize];
+    for (; ReadLetteredKey(kInstallSection, "dll", g_dll_letter, dll_name, sizeof dll_name, g_text.script_path) != 0;
+         ++g_dll_letter) {
+        char path[kTextBufferSize];
+        LetteredKey key;
+        if (!JoinPath(path, sizeof path, context.install_folder, dll_name) || !MakeLetteredKey(key, "dll", g_dll_letter))
+            continue;
+        WriteProfileText(kUninstallSection, key.text, path, g_text.script_path);
+        RegisterDll(context.install_folder, dll_name);
+    }
+    ++g_dll_letter;  // the read that found nothing advances the letter too
+}
+
+void CleanupStep(const char* install_folder) {
+    char destination[kTextBufferSize];
+    if (!JoinPath(destination, sizeof destination, install_folder, kLogFileName)) return;
+    if (CopyFileA(g_text.script_path, destination, FALSE))
+        DeleteFileA(g_text.script_path);
+    else
+        MoveFileExA(g_text.script_path, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    (void)CopyText(g_text.script_path, kTextBufferSize, destination);
 }
 
 }  // namespace kq

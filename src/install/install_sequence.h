@@ -1,23 +1,41 @@
 // The install sequence as the backdrop window starts it: the handler of the
-// window's command 100 and of its clean-up timer.
+// window's start command and of its clean-up timer, and the steps it takes.
 #pragma once
 
 #include <windows.h>
 
-#include "startup/text_buffers.h"
+#include "text/text_buffers.h"
 
 namespace kq {
 
-// Command 100 of the backdrop window: runs the installation inside the window
-// procedure, then starts the clean-up timer or posts WM_DESTROY to `backdrop`.
+// The backdrop window's start command: runs the installation inside the
+// window procedure, then starts the clean-up timer or posts WM_DESTROY to
+// `backdrop`.
 void RunInstallSequence(HWND backdrop, SetupContext& context);
 
-// WM_TIMER of the backdrop window, whatever its identifier: the clean-up step,
-// after which the window closes.
+// WM_TIMER of the backdrop window: the clean-up step, after which the window
+// closes and, when the user asked for it, the first link's target starts.
 void OnCleanupTimer(HWND backdrop);
 
-// 1 when the user answered Yes to the closing question: the first link's
-// target is started once the window has closed. Written by the sequence.
-extern int g_run_at_end;
+// The temp folder's drive root + "Program Files\" + DefDir (read into the
+// name buffer), in the folder buffer and the setup context. Without a usable
+// temp folder path the root of the Windows folder's drive serves, and "C:\"
+// when that is unknown too. A DefDir too long for the folder is cut: this is
+// only a proposal the user sees and may change.
+void ProposeInstallFolder(SetupContext& context);
+
+// Extracts [Install] FileNum package records in mode 6, each under the install
+// folder. Returns 1 when all were installed (or there were none), else 0.
+[[nodiscard]] int InstallPackageFiles(const SetupContext& context);
+
+// For each [Install] dll key up to the first missing one: records the DLL's
+// path under the [Uninstall] dll key of the same letter and starts its
+// registration. A path too long for the log is neither recorded nor started.
+void RegisterScriptDlls(const SetupContext& context);
+
+// Moves the setup script (script path buffer) to install folder +
+// "\Uninstal.inf", replacing any file there; the script path buffer then
+// names the log.
+void CleanupStep(const char* install_folder);
 
 }  // namespace kq

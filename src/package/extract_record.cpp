@@ -1,20 +1,23 @@
 // Reading package records from the program's own file and writing them out:
 // bounds checks, the existence check, directories, decoding, attributes and
 // the stored time; and the uninstaller copy of the stub.
-#include "extract_record.h"
+#include "package/extract_record.h"
 
-#include "install_placement.h"
-#include "lzhuf_decoder.h"
-#include "record_format.h"
-#include "startup/text_buffers.h"
-#include "ui/message_box.h"
+#include "package/install_placement.h"
+#include "package/lzhuf_decoder.h"
+#include "package/record_format.h"
+#include "text/text_buffers.h"
+#include "platform/platform.h"
 
 namespace kq {
 
 uint32_t g_record_cursor;
-HANDLE g_output_file;
 
 namespace {
+
+// The file being written while a record is decoded; only the extractor
+// opens, writes and closes it.
+HANDLE g_output_file;
 
 constexpr char kSetupCaption[] = "Setup";
 constexpr char kFileError[] = "File Error!";

@@ -20,8 +20,6 @@ enum ExtractionMode : int {
 // Offset of the next record in the program file. Only the extractor moves it.
 extern uint32_t g_record_cursor;
 
-// The file being written while a record is decoded.
-extern HANDLE g_output_file;
 
 // `destination` is the caller's 256-byte buffer: the file to write, or in
 // kInstallPlaced the install folder, which placement completes. Returns 1 when

@@ -1,14 +1,12 @@
 // Placement of installed records and their uninstall-log entries.
-#include "install_placement.h"
+#include "package/install_placement.h"
 
 #include <windows.h>
 
-#include "script/first_free_memo.h"
-#include "script/lettered_key.h"
-#include "script/profile.h"
-#include "startup/bounded_text.h"
-#include "startup/relative_path.h"
-#include "startup/text_buffers.h"
+#include "script/script.h"
+#include "platform/platform.h"
+#include "text/text.h"
+#include "text/text_buffers.h"
 
 namespace kq {
 namespace {
@@ -20,17 +18,6 @@ constexpr char kFileStem[] = "file";
 // written only by placement, which alone adds those keys while files install.
 FirstFreeMemo g_dire_memo;
 FirstFreeMemo g_file_memo;
-
-// Destination under copy mode 8: the Windows folder, a backslash unless it
-// already ends with one, and the stored name.
-int ComposeWindowsFolderPath(char* path, const char* name) {
-    char windows_folder[kTextBufferSize];
-    const UINT length = GetWindowsDirectoryA(windows_folder, sizeof windows_folder);
-    if (length == 0 || length >= sizeof windows_folder) return 0;
-    if (!CopyText(path, kTextBufferSize, windows_folder)) return 0;
-    if (windows_folder[length - 1] != '\\' && !AppendText(path, kTextBufferSize, "\\")) return 0;
-    return AppendText(path, kTextBufferSize, name);
-}
 
 // Counts the directory prefixes of a stored name: one per backslash.
 unsigned CountPrefixes(const char* name) {
@@ -92,14 +79,12 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
     if (!MakeLetteredKey(file_key, kFileStem, file_letter)) return 0;
     const int mode = static_cast<int>(ReadProfileInt(kCopymodeSection, file_key.text, 1, script_path));
 
-    // The backslash goes in even after a folder that ends with one.
+    // Under the install folder the backslash goes in even after a folder that
+    // ends with one.
     char path[kTextBufferSize];
-    if (mode == kCopyModeWindowsFolder) {
-        if (!ComposeWindowsFolderPath(path, name)) return 0;
-    } else if (!CopyText(path, sizeof path, destination) || !AppendText(path, sizeof path, "\\") ||
-               !AppendText(path, sizeof path, name)) {
+    if (mode == kCopyModeWindowsFolder ? !WindowsFolderPath(path, sizeof path, name)
+                                       : !JoinPath(path, sizeof path, destination, name))
         return 0;
-    }
 
     if (!RecordDirectoryPrefixes(name, script_path)) return 0;
     if (!CopyText(destination, kTextBufferSize, path)) return 0;

@@ -6,7 +6,7 @@
 // top levels of the code tree are looked up rather than walked, all hot state
 // lives in locals, and a match that neither wraps the ring nor fills the
 // output piece is copied without any per-byte bookkeeping.
-#include "lzhuf_decoder.h"
+#include "package/lzhuf_decoder.h"
 
 namespace kq::lzhuf {
 namespace {

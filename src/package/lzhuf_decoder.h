@@ -2,7 +2,7 @@
 // feeds the output file through the sink, the packaging tool a memory buffer.
 #pragma once
 
-#include "lzhuf_tree.h"
+#include "package/lzhuf_tree.h"
 
 namespace kq::lzhuf {
 

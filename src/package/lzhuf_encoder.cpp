@@ -2,13 +2,13 @@
 // adaptive Huffman coding of literals and lengths, table-coded positions.
 // Every tie-break and every quirk of the reference is kept, so packages made
 // here decode identically wherever the format is read.
-#include "lzhuf_encoder.h"
+#include "package/lzhuf_encoder.h"
 
 #include <bit>
 #include <cstring>
 #include <memory>
 
-#include "lzhuf_tree.h"
+#include "package/lzhuf_tree.h"
 
 namespace kq::lzhuf {
 namespace {

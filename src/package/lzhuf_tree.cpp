@@ -1,5 +1,5 @@
 // Building and rebuilding the LZHUF code tree.
-#include "lzhuf_tree.h"
+#include "package/lzhuf_tree.h"
 
 namespace kq::lzhuf {
 

@@ -4,7 +4,7 @@
 
 #include <stddef.h>
 
-#include "lzhuf_tables.h"
+#include "package/lzhuf_tables.h"
 
 namespace kq::lzhuf {
 

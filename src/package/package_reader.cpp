@@ -1,10 +1,10 @@
 // Package walking and whole-record decoding into memory.
-#include "package_reader.h"
+#include "package/package_reader.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "lzhuf_decoder.h"
+#include "package/lzhuf_decoder.h"
 
 namespace kq {
 

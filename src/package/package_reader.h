@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "record_format.h"
+#include "package/record_format.h"
 
 namespace kq {
 

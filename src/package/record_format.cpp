@@ -1,5 +1,5 @@
 // Record bounds, attribute mapping and the stored-time shift.
-#include "record_format.h"
+#include "package/record_format.h"
 
 namespace kq {
 

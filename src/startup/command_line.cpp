@@ -1,5 +1,5 @@
 // Command-line tail derivation for the program's own start-up code.
-#include "command_line.h"
+#include "startup/command_line.h"
 
 namespace kq {
 

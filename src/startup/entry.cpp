@@ -1,12 +1,17 @@
-// Mode selection and the start of each mode: installer mode stages the setup
-// script and the licence in the temp folder, uninstaller mode takes the log
-// path from the command-line tail.
-#include "entry.h"
+// The program entry: allocates the process-wide buffers, chooses installer
+// or uninstaller mode by the program's own file name, and runs that mode.
+// Installer mode stages the setup script and the licence in the temp folder
+// and runs the backdrop window's message loop; uninstaller mode takes the log
+// path from the command-line tail. Each mode frees the buffers at its end.
+#include "startup/entry.h"
 
-#include "bounded_text.h"
-#include "mode_continuations.h"
+#include "install/install_sequence.h"
 #include "package/extract_record.h"
-#include "text_buffers.h"
+#include "script/script.h"
+#include "text/text.h"
+#include "text/text_buffers.h"
+#include "ui/backdrop.h"
+#include "uninstall/uninstall.h"
 
 namespace kq {
 namespace {
@@ -19,32 +24,54 @@ bool IsUninstallerPath(const char* path, size_t length) {
     return length >= kNameLength && lstrcmpiA(path + (length - kNameLength), kUninstallerName) == 0;
 }
 
-// Staged file path = temp folder + name; refused (0) rather than cut short.
+// Staged file path = temp folder (which ends in a backslash) + name; refused
+// (0) rather than cut short.
 int ComposeStagedPath(char* dest, const char* temp_folder, const char* name) {
     return CopyText(dest, kTextBufferSize, temp_folder) && AppendText(dest, kTextBufferSize, name);
 }
 
-int RunInstallerMode(HINSTANCE instance, int show_command) {
+// Runs until the quit request; returns the code it carries.
+int RunMessageLoop() {
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void StartInstallation(HWND backdrop) {
+    RunInstallSequence(backdrop, g_setup);
+}
+
+int RunInstallerMode(HINSTANCE instance) {
     g_setup.instance = instance;
     const DWORD temp_length = GetTempPathA(kTextBufferSize, g_module_path);
     if (temp_length == 0 || temp_length >= kTextBufferSize) return 0;
-    if (!ComposeStagedPath(g_text.script_path, g_module_path, kStagedScriptName)) return 0;
-    if (!ComposeStagedPath(g_text.licence_path, g_module_path, kStagedLicenceName)) return 0;
+    if (!ComposeStagedPath(g_text.script_path, g_module_path, kLogFileName)) return 0;
+    if (!ComposeStagedPath(g_text.licence_path, g_module_path, kLicenceFileName)) return 0;
     if (!ExtractRecord(instance, g_text.script_path, 0, g_text.script_path)) return 0;
     if (!ExtractRecord(instance, g_text.licence_path, 1, g_text.script_path)) return 0;
-    return ContinueInstallerMode(show_command);
+    const int created = CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer);
+    FreeModulePathBuffer();
+    const int exit_code = created ? RunMessageLoop() : 0;
+    FreeTextBuffers();
+    return exit_code;
 }
 
 int RunUninstallerMode(const char* command_tail) {
     // A tail too long for the buffer names no log this program could read:
     // the script path stays empty, as for any unreadable log.
     if (!CopyText(g_text.script_path, kTextBufferSize, command_tail)) g_text.script_path[0] = '\0';
-    return ContinueUninstallerMode();
+    if (RunUninstallSequence()) ShowUninstallReport();
+    FreeModulePathBuffer();
+    FreeTextBuffers();
+    return 0;
 }
 
 }  // namespace
 
-int ProgramEntry(HINSTANCE instance, HINSTANCE, const char* command_tail, int show_command) {
+int ProgramEntry(HINSTANCE instance, const char* command_tail) {
     if (!AllocateModulePathBuffer()) return 0;
     const DWORD path_length = GetModuleFileNameA(nullptr, g_module_path, kTextBufferSize);
     if (!AllocateTextBuffers()) {
@@ -54,7 +81,7 @@ int ProgramEntry(HINSTANCE instance, HINSTANCE, const char* command_tail, int sh
     // A path that filled the buffer was cut short: it cannot be compared.
     const bool whole_path = path_length > 0 && path_length < kTextBufferSize;
     if (whole_path && IsUninstallerPath(g_module_path, path_length)) return RunUninstallerMode(command_tail);
-    return RunInstallerMode(instance, show_command);
+    return RunInstallerMode(instance);
 }
 
 }  // namespace kq

@@ -1,10 +1,11 @@
 // The process entry point of the stub. With no C runtime start-up, this derives
-// what a WinMain would receive (instance, command-line tail, show command),
-// runs the program entry and ends the process with its exit code.
+// what the program entry needs (instance, command-line tail; the backdrop is
+// visible from its creation, so no show command), runs the program entry and
+// ends the process with its exit code.
 #include <windows.h>
 
-#include "command_line.h"
-#include "entry.h"
+#include "startup/command_line.h"
+#include "startup/entry.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ void SearchSystemFolderOnly() {
 extern "C" void WinMainCRTStartup() {
     SearchSystemFolderOnly();
     const char* tail = kq::CommandLineTail(GetCommandLineA(), IsAnsiLeadByte);
-    STARTUPINFOA startup_info;
-    startup_info.cb = sizeof startup_info;
-    GetStartupInfoA(&startup_info);
-    const int show_command =
-        (startup_info.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup_info.wShowWindow : SW_SHOWDEFAULT;
-    const int exit_code = kq::ProgramEntry(GetModuleHandleA(nullptr), nullptr, tail, show_command);
+    const int exit_code = kq::ProgramEntry(GetModuleHandleA(nullptr), tail);
     ExitProcess(static_cast<UINT>(exit_code));
 }

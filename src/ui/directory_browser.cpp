@@ -1,15 +1,15 @@
 // The directory browser's open-file request and its hook.
-#include "directory_browser.h"
+#include "ui/directory_browser.h"
 
-#include "startup/system_library.h"
+#include "platform/platform.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
 #include <stddef.h>
 
-#include "resources/resource_ids.h"
-#include "startup/bounded_text.h"
-#include "startup/text_buffers.h"
+#include "ui/resources/resource_ids.h"
+#include "text/text.h"
+#include "text/text_buffers.h"
 
 namespace kq {
 namespace {

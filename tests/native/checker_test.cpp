@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "setup_check.h"
+#include "check/setup_check.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "common/damaged_records.h"
 #include "package/record_format.h"
-#include "package_writer.h"
+#include "packing/package_writer.h"
 
 namespace fs = std::filesystem;
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <tuple>
 
-#include "file_globs.h"
-#include "file_io.h"
-#include "package_json.h"
-#include "package_writer.h"
-#include "profile_text.h"
-#include "startup/bounded_text.h"
+#include "project/file_globs.h"
+#include "packing/file_io.h"
+#include "commands/package_json.h"
+#include "packing/package_writer.h"
+#include "check/profile_text.h"
+#include "text/text.h"
 #include "startup/command_line.h"
-#include "startup/relative_path.h"
+#include "text/text.h"
 
 namespace {
 

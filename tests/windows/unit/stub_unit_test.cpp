@@ -8,10 +8,10 @@
 #include "harness/harness.h"
 #include "package/extract_record.h"
 #include "package/install_placement.h"
-#include "script/lettered_key.h"
-#include "startup/text_buffers.h"
-#include "ui/backdrop_paint.h"
-#include "ui/message_box.h"
+#include "script/script.h"
+#include "text/text_buffers.h"
+#include "ui/backdrop.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -1,0 +1,105 @@
+// Small verbs over the platform, each the one place that makes its calls:
+// system folders and DLLs, message boxes, profile (INI) files, registry
+// values, shortcut files, and the system programs the installer starts.
+#pragma once
+
+#include <windows.h>
+
+namespace kq {
+
+// ---- system folders -----------------------------------------------------------
+// Each composes the folder + "\" + `name` into `dest` (the folder alone when
+// `name` is null) and returns 0, with nothing composed, when the folder
+// cannot be had or the path would not fit.
+[[nodiscard]] int WindowsFolderPath(char* dest, size_t capacity, const char* name);
+[[nodiscard]] int SystemFolderPath(char* dest, size_t capacity, const char* name);
+// A shell folder of the current user (CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY,
+// ...); `create` makes it when it does not exist.
+[[nodiscard]] int SpecialFolderPath(int csidl, bool create, char* dest, size_t capacity, const char* name);
+
+// ---- system DLLs ----------------------------------------------------------------
+// Functions of system DLLs that the system does not protect as known DLLs
+// (the common controls and common dialogs). They are not imported at load
+// time, where the search would start in the program's own folder (often a
+// downloads folder anyone can drop files into), but loaded from the system
+// folder by full path when first needed. The function `name` of `dll`, or null.
+FARPROC SystemLibraryFunction(const char* dll, const char* name);
+
+template <typename Function>
+Function SystemFunction(const char* dll, const char* name) {
+    // Through the generic function pointer type, which any function type may be cast from.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(SystemLibraryFunction(dll, name)));
+}
+
+// ---- message boxes ----------------------------------------------------------------
+// Every message the program shows goes through here, so that in-process
+// tests can record and answer them: set by tests, null in the shipped program.
+using MessageBoxHook = int (*)(const char* text, const char* caption, UINT flags);
+extern MessageBoxHook g_message_box_hook;
+
+// A message box without an owner window; returns the button pressed.
+int ShowMessage(const char* text, const char* caption, UINT flags);
+
+// A message box owned by `owner` (a dialog that reports its own failure).
+int ShowOwnedMessage(HWND owner, const char* text, const char* caption, UINT flags);
+
+// ---- profile (INI) files, always named by their full path --------------------------------
+inline constexpr char kInstallSection[] = "Install";
+inline constexpr char kLinksSection[] = "Links";
+inline constexpr char kCopymodeSection[] = "Copymode";
+inline constexpr char kUninstallSection[] = "Uninstall";
+
+// Reads with the empty default: 0 means the key is missing or empty. At most
+// size - 1 characters are kept.
+DWORD ReadProfileText(const char* section, const char* key, char* buffer, DWORD size, const char* path);
+
+UINT ReadProfileInt(const char* section, const char* key, int default_value, const char* path);
+
+// A plain write, not flushed.
+void WriteProfileText(const char* section, const char* key, const char* value, const char* path);
+
+// Writes and then flushes the platform's cached copy of the file to disk.
+void WriteAndFlush(const char* section, const char* key, const char* value, const char* path);
+
+// ---- registry ---------------------------------------------------------------------------
+// The system's list of installed programs, below HKEY_LOCAL_MACHINE.
+inline constexpr char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Sets `name` of an open key to `data` (REG_SZ, stored without its terminator).
+void SetRegistryValue(HKEY key, const char* name, const char* data);
+// Opens `key_path` below `root` (creating it when absent), sets `name` to
+// `data`, closes. Failures are not reported.
+void SetRegistryString(HKEY root, const char* key_path, const char* name, const char* data);
+// Opens `key_path` below `root` (creating it when absent) and deletes its
+// subkey `subkey`. Failures are not reported.
+void DeleteRegistryKey(HKEY root, const char* key_path, const char* subkey);
+
+// ---- shortcuts ---------------------------------------------------------------------------
+// Saves a shortcut at `shortcut_path` (up to 259 characters) to `target_path`
+// with `description`; nothing else is set. Failures are not reported.
+void CreateShortcut(const char* target_path, const char* description, const char* shortcut_path);
+
+// ---- system programs ------------------------------------------------------------------------
+// Command lines name the program by its full path in the system folder:
+// started by a bare name, a program of that name lying next to a downloaded
+// setup program would run instead.
+
+// Room for the system folder, the program and a quoted path argument.
+inline constexpr size_t kCommandBufferSize = 768;
+
+// "<system folder>\<program>" in quotes, followed by `arguments` as given.
+// Returns 0 when the result would not fit `size`.
+[[nodiscard]] int ComposeSystemCommand(char* buffer, size_t size, const char* program, const char* arguments);
+
+// regsvr32 "<install folder>\<dll name>"
+[[nodiscard]] int ComposeRegisterCommand(char* buffer, size_t size, const char* install_folder,
+                                         const char* dll_name);
+
+// regsvr32 -u "<recorded dll path>"
+[[nodiscard]] int ComposeUnregisterCommand(char* buffer, size_t size, const char* dll_path);
+
+// Start the composed commands hidden, without waiting for them.
+void RegisterDll(const char* install_folder, const char* dll_name);
+void UnregisterDll(const char* dll_path);
+
+}  // namespace kq

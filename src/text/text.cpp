@@ -1,0 +1,78 @@
+// Bounded text: copies, appends and path joins that refuse what does not
+// fit, display texts cut where their area ends, and the check of relative
+// paths that would climb out of their folder.
+#include "text/text.h"
+
+namespace kq {
+
+size_t TextLength(const char* text) {
+    size_t length = 0;
+    while (text[length] != '\0') ++length;
+    return length;
+}
+
+int CopyText(char* dest, size_t capacity, const char* source) {
+    const size_t length = TextLength(source);
+    if (length >= capacity) return 0;
+    for (size_t i = 0; i <= length; ++i) dest[i] = source[i];
+    return 1;
+}
+
+int AppendBytes(char* dest, size_t capacity, const char* source, size_t count) {
+    const size_t start = TextLength(dest);
+    if (start >= capacity || count >= capacity - start) return 0;
+    for (size_t i = 0; i < count; ++i) dest[start + i] = source[i];
+    dest[start + count] = '\0';
+    return 1;
+}
+
+int AppendText(char* dest, size_t capacity, const char* source) {
+    return AppendBytes(dest, capacity, source, TextLength(source));
+}
+
+int JoinPath(char* dest, size_t capacity, const char* folder, const char* name) {
+    const size_t folder_length = TextLength(folder);
+    const size_t name_length = TextLength(name);
+    if (folder_length + 1 + name_length >= capacity) return 0;
+    (void)CopyText(dest, capacity, folder);
+    dest[folder_length] = '\\';
+    (void)CopyText(dest + folder_length + 1, capacity - folder_length - 1, name);
+    return 1;
+}
+
+int AppendCut(char* dest, size_t capacity, const char* source) {
+    const size_t used = TextLength(dest);
+    if (used + 1 >= capacity) return source[0] == '\0';
+    const size_t room = capacity - 1 - used;
+    const size_t length = TextLength(source);
+    const size_t count = length < room ? length : room;
+    // Cannot be refused: count leaves room for the terminator.
+    (void)AppendBytes(dest, capacity, source, count);
+    return count == length;
+}
+
+void ComposeCut(char* dest, size_t capacity, const char* const* pieces, size_t count) {
+    if (capacity == 0) return;
+    dest[0] = '\0';
+    for (size_t i = 0; i < count; ++i) AppendCut(dest, capacity, pieces[i]);
+}
+
+bool ClimbsOutOfItsFolder(const char* path, size_t length) {
+    unsigned dots = 0;
+    bool only_dots_and_blanks = true;
+    for (size_t i = 0; i <= length; ++i) {
+        const char c = i < length ? path[i] : '\\';
+        if (c == '\\' || c == '/') {
+            if (only_dots_and_blanks && dots >= 2) return true;
+            dots = 0;
+            only_dots_and_blanks = true;
+        } else if (c == '.') {
+            ++dots;
+        } else if (c != ' ') {
+            only_dots_and_blanks = false;
+        }
+    }
+    return false;
+}
+
+}  // namespace kq

@@ -1,0 +1,28 @@
+// The installer's one top-level window: a full-screen "Install" window that
+// paints the backdrop (a blue-to-black gradient in bands, the application
+// name in large shadowed letters, the credit line at the bottom left), holds
+// its place once shown, and starts the installation by posting itself its
+// start command when it is created.
+#pragma once
+
+#include <windows.h>
+
+namespace kq {
+
+inline constexpr char kBackdropClassName[] = "Install";
+inline constexpr WORD kStartCommand = 100;
+
+// What the window runs: on its start command, and on its timer.
+using BackdropHandler = void (*)(HWND backdrop);
+
+// Registers the window class and creates the visible full-screen window,
+// which calls `on_start` for its start command and `on_timer` for WM_TIMER,
+// whatever the timer's identifier. Returns 1 if the window was created.
+[[nodiscard]] int CreateBackdropWindow(HINSTANCE instance, BackdropHandler on_start, BackdropHandler on_timer);
+
+LRESULT CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Handles WM_PAINT: repaints the whole client area, whatever was invalid.
+void PaintBackdrop(HWND window);
+
+}  // namespace kq

@@ -1,0 +1,142 @@
+// The uninstaller: confirm, remove everything the log records, report.
+#include "uninstall/uninstall.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "platform/platform.h"
+#include "script/script.h"
+#include "text/text.h"
+#include "text/text_buffers.h"
+
+namespace kq {
+
+namespace {
+
+constexpr char kCaption[] = "Uninstall";
+constexpr size_t kWorkPathSize = 512;
+constexpr char kQuickLaunchFolder[] = "Microsoft\\Internet Explorer\\Quick Launch";
+
+// Shortcut path in a special folder of the current user (or its
+// `subfolder`); 0 when the folder cannot be looked up or the path would not
+// fit (the shortcut is then left alone rather than a cut path deleted).
+int ComposeSpecialFolderPath(char* work_path, int csidl, const char* subfolder, const char* file_name) {
+    char folder[kWorkPathSize];
+    return SpecialFolderPath(csidl, false, folder, sizeof folder, subfolder) &&
+           JoinPath(work_path, kWorkPathSize, folder, file_name);
+}
+
+// The first link's shortcut, wherever a user may have it.
+void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
+    ReadProfileText(kLinksSection, "linkfilea", g_text.value, kValueReadSize, log);
+    if (g_text.value[0] == '\0') return;
+    struct Place {
+        int csidl;
+        const char* subfolder;
+    };
+    constexpr Place kPlaces[] = {{CSIDL_STARTUP, nullptr}, {CSIDL_APPDATA, kQuickLaunchFolder},
+                                 {CSIDL_DESKTOPDIRECTORY, nullptr}};
+    for (const Place& place : kPlaces)
+        if (ComposeSpecialFolderPath(work_path, place.csidl, place.subfolder, g_text.value)) DeleteFileA(work_path);
+}
+
+void UnregisterRecordedDlls(const char* log) {
+    for (unsigned letter = kFirstKeyLetter;
+         ReadLetteredKey(kUninstallSection, "dll", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
+        UnregisterDll(g_text.value);
+}
+
+// A listed file the package installed read-only (its stored attributes) is
+// made writable first, or it, its folder and the install folder would stay.
+void DeleteListedFile(const char* path) {
+    if (DeleteFileA(path)) return;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        (attributes & FILE_ATTRIBUTE_READONLY) == 0)
+        return;
+    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    DeleteFileA(path);
+}
+
+void DeleteRecordedFiles(const char* log) {
+    for (unsigned letter = kFirstKeyLetter;
+         ReadLetteredKey(kUninstallSection, "file", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
+        DeleteListedFile(g_text.value);
+}
+
+// The log lists each stored name's directories shallowest first; removing
+// them from the last entry back to the first takes children before their
+// parents, so every directory the installation made can go. An entry that
+// climbs out of the install folder ("..") names none of them: the empty
+// folders it reaches are the user's, and it is passed over.
+void RemoveRecordedDirectories(const char* log, char* work_path) {
+    unsigned end = kFirstKeyLetter;
+    while (end <= kLastKeyLetter &&
+           ReadLetteredKey(kUninstallSection, "dire", end, g_text.value, kValueReadSize, log) != 0)
+        ++end;
+    for (unsigned letter = end; letter-- > kFirstKeyLetter;) {
+        const DWORD length = ReadLetteredKey(kUninstallSection, "dire", letter, g_text.value, kValueReadSize, log);
+        if (ClimbsOutOfItsFolder(g_text.value, length)) continue;
+        if (JoinPath(work_path, kWorkPathSize, g_text.folder, g_text.value)) RemoveDirectoryA(work_path);
+    }
+}
+
+}  // namespace
+
+int RunUninstallSequence() {
+    const char* const log_path = g_text.script_path;
+    ReadProfileText(kUninstallSection, "dir", g_text.folder, kValueReadSize, log_path);
+    ReadProfileText(kInstallSection, "AppName", g_text.name, kValueReadSize, log_path);
+
+    g_text.message[0] = '\0';
+    AppendCut(g_text.message, kTextBufferSize, "Are you sure you want to completely\nremove ");
+    AppendCut(g_text.message, kTextBufferSize, g_text.name);
+    AppendCut(g_text.message, kTextBufferSize, " from your computer?");
+    if (ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
+
+    if (g_text.name[0] == '\0' || g_text.folder[0] == '\0') {
+        ShowMessage("Uninstall error!  Unable to uninstall!", kCaption, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+
+    // The log deletes itself among the listed files; every read from here on
+    // goes to a copy taken before anything is removed.
+    LogSnapshot snapshot;
+    TakeLogSnapshot(snapshot, log_path);
+    const char* const log = snapshot.path;
+    char work_path[kWorkPathSize];
+
+    RemoveFirstLinkShortcuts(log, work_path);
+    UnregisterRecordedDlls(log);
+    DeleteRecordedFiles(log);
+    RemoveRecordedDirectories(log, work_path);
+    RemoveDirectoryA(g_text.folder);
+    ReadProfileText(kUninstallSection, "linkdir", g_text.licence_path, kValueReadSize, log);
+    if (g_text.licence_path[0] != '\0') RemoveDirectoryA(g_text.licence_path);
+    RemoveUninstallEntry(log);
+
+    ReleaseLogSnapshot(snapshot);
+    return 1;
+}
+
+void RemoveUninstallEntry(const char* log_path) {
+    if (g_text.name[0] == '\0') return;
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, kUninstallKeyPath, g_text.name);
+    char company[kValueReadSize];
+    ReadProfileText(kInstallSection, "CompReg", company, sizeof company, log_path);
+    char app_key[kTextBufferSize];
+    if (!CopyText(app_key, sizeof app_key, "Software\\") || !AppendText(app_key, sizeof app_key, company) ||
+        !AppendText(app_key, sizeof app_key, "\\") || !AppendText(app_key, sizeof app_key, g_text.name))
+        return;
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, app_key, "settings");
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, app_key, "Recent File List");
+}
+
+void ShowUninstallReport() {
+    AppendCut(g_text.name, kTextBufferSize, " has been uninstalled.");
+    if (GetFileAttributesA(g_text.folder) != INVALID_FILE_ATTRIBUTES)
+        AppendCut(g_text.name, kTextBufferSize, "\r\nSome files could not be removed.");
+    ShowMessage(g_text.name, kCaption, MB_OK);
+}
+
+}  // namespace kq

@@ -1,0 +1,118 @@
+// build (from the command line), check, list, extract and the raw LZHUF
+// conversions.
+#include "commands/commands.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "check/check_sources.h"
+#include "commands/record_display.h"
+#include "packing/file_io.h"
+#include "package/lzhuf_encoder.h"
+#include "package/package_reader.h"
+#include "packing/package_writer.h"
+#include "project/project_build.h"
+
+namespace kqpack {
+namespace {
+
+constexpr const char* kScriptStoredName = "kqsetup.inf";
+constexpr const char* kLicenceStoredName = "License.txt";
+
+kq::PackageWalk WalkOrThrow(const std::filesystem::path& setup, const std::vector<uint8_t>& bytes) {
+    kq::PackageWalk walk = kq::WalkPackage(bytes);
+    if (!walk.error.empty()) throw InputError{setup.string() + ": damaged package: " + walk.error};
+    return walk;
+}
+
+}  // namespace
+
+void BuildPackage(const BuildOptions& options, std::ostream& findings) {
+    std::vector<std::string> stored_names;
+    for (const std::string& file : options.files) stored_names.push_back(StoredNameFor(file));
+    SetupUnderCheck setup = SetupFromScript(options.script, options.licence, {}, true);
+    for (size_t i = 0; i < stored_names.size(); ++i) setup.files.push_back({stored_names[i], Location{options.files[i], 0}});
+    PrintOrRefuse(CheckSetup(setup), options.strict, options.script.string(), "no package written", findings);
+
+    std::vector<RecordSource> sources;
+    sources.push_back(LoadRecordSource(options.script, kScriptStoredName));
+    sources.push_back(LoadRecordSource(options.licence, kLicenceStoredName));
+    for (size_t i = 0; i < options.files.size(); ++i)
+        sources.push_back(LoadRecordSource(options.base_dir / options.files[i], stored_names[i]));
+    WritePackage(options.stub, sources, options.output);
+}
+
+bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings) {
+    SetupUnderCheck setup;
+    std::string extension = options.target.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".kqp") {
+        setup = PrepareProject(options.target).setup;
+    } else if (LooksLikePackage(options.target)) {
+        setup = SetupFromPackage(options.target);
+    } else {
+        setup = SetupFromScript(options.target, options.licence, options.files, !options.files.empty());
+    }
+    const CheckReport report = CheckSetup(setup);
+    PrintFindings(report, findings);
+    const bool passes = !report.Refuses(options.strict);
+    out << options.target.string() << ": " << SummaryOf(report) << (passes ? "" : "; check failed") << "\n";
+    return passes;
+}
+
+void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(setup);
+    const kq::PackageWalk walk = WalkOrThrow(setup, bytes);
+    char line[512];
+    std::snprintf(line, sizeof line, "%5s  %10s  %10s  %-10s  %-8s  %-4s  %s\n", "#", "size", "packed", "date",
+                  "time", "attr", "name");
+    out << line;
+    uint64_t total_size = 0, total_packed = 0;
+    for (size_t i = 0; i < walk.records.size(); ++i) {
+        const kq::PackageRecord& r = walk.records[i];
+        std::snprintf(line, sizeof line, "%5zu  %10u  %10u  %-10s  %-8s  %-4s  %s\n", i, r.uncompressed_size,
+                      r.record_length, FormatDosDate(r.dos_date).c_str(), FormatDosTime(r.dos_time).c_str(),
+                      FormatAttributes(r.attributes).c_str(), r.stored_name.c_str());
+        out << line;
+        total_size += r.uncompressed_size;
+        total_packed += r.record_length;
+    }
+    out << walk.records.size() << " records, " << total_size << " bytes, " << total_packed
+        << " bytes packed after the " << kq::kStubLength << "-byte stub\n";
+}
+
+void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(setup);
+    const kq::PackageWalk walk = WalkOrThrow(setup, bytes);
+    for (size_t i = 0; i < walk.records.size(); ++i) {
+        const kq::PackageRecord& record = walk.records[i];
+        std::string relative;
+        try {
+            relative = StoredNameFor(record.stored_name);
+        } catch (const InputError& e) {
+            throw InputError{"record " + std::to_string(i) + ": refusing to write outside " + dir.string() +
+                             ": " + e.message};
+        }
+        for (char& c : relative)
+            if (c == '\\') c = '/';
+        const std::filesystem::path target = dir / relative;
+        std::error_code ec;
+        std::filesystem::create_directories(target.parent_path(), ec);
+        if (ec) throw InputError{target.parent_path().string() + ": " + ec.message()};
+        WriteFileAtomically(target, kq::DecodeRecordBytes(record), false);
+    }
+}
+
+void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(in);
+    if (bytes.size() > UINT32_MAX) throw InputError{in.string() + ": larger than 4 GiB"};
+    WriteFileAtomically(out, kq::lzhuf::Encode(bytes), false);
+}
+
+void DecodeRaw(const std::filesystem::path& in, const std::filesystem::path& out) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(in);
+    if (bytes.size() < 4) throw InputError{in.string() + ": shorter than the 4-byte size field"};
+    WriteFileAtomically(out, kq::DecodeReferenceStream(bytes), false);
+}
+
+}  // namespace kqpack

@@ -1,0 +1,41 @@
+// The packaging tool's commands, callable from main and from tests.
+#pragma once
+
+#include <filesystem>
+#include <iostream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kqpack {
+
+struct BuildOptions {
+    std::filesystem::path stub;
+    std::filesystem::path script;
+    std::filesystem::path licence;
+    std::filesystem::path output;
+    std::filesystem::path base_dir = ".";
+    std::vector<std::string> files;  // relative to base_dir
+    bool strict = false;             // warnings refuse too
+};
+
+// Checks the script against the files first; its findings go to `findings`.
+void BuildPackage(const BuildOptions& options, std::ostream& findings = std::cerr);
+
+struct CheckOptions {
+    std::filesystem::path target;    // a setup script, a project file or a built package
+    std::filesystem::path licence;   // for a setup script; optional
+    std::vector<std::string> files;  // for a setup script: the files as they will be stored
+    bool strict = false;
+};
+
+// Prints the findings to `findings` and a summary line to `out`. Returns
+// true when the check passes (no errors; no warnings either under strict).
+bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings);
+
+void ListPackage(const std::filesystem::path& setup, std::ostream& out);
+void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir);
+void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);
+void DecodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);
+
+}  // namespace kqpack

@@ -1,0 +1,155 @@
+// kqpack: makes setup programs from a stub, a setup script, a licence and
+// files (or a project file naming them), checks setup scripts, and lists,
+// extracts and converts what setup programs hold.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "commands/commands.h"
+#include "commands/package_json.h"
+#include "commands/usage_text.h"
+#include "packing/file_io.h"
+#include "project/project_build.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitBadInput = 1;
+constexpr int kExitUsage = 2;
+
+struct UsageError {
+    std::string message;
+    std::string command;  // whose help to show; empty for the overview
+};
+
+bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// Walks a command's arguments: options with values, flags, positionals.
+class Arguments {
+public:
+    Arguments(const std::vector<std::string>& args, std::string command) : args_(args), command_(std::move(command)) {}
+    bool Next() { return ++i_ < args_.size(); }
+    const std::string& Current() const { return args_[i_]; }
+    const std::string& Value() {
+        if (i_ + 1 >= args_.size()) Fail(args_[i_] + " needs a value");
+        return args_[++i_];
+    }
+    [[noreturn]] void Fail(const std::string& why) const { throw UsageError{why, command_}; }
+
+private:
+    const std::vector<std::string>& args_;
+    std::string command_;
+    size_t i_ = static_cast<size_t>(-1);
+};
+
+void RunBuild(const std::vector<std::string>& args) {
+    Arguments a(args, "build");
+    kqpack::BuildOptions options;
+    kqpack::ProjectBuildOptions project;
+    bool have_script = false, have_licence = false;
+    while (a.Next()) {
+        const std::string& arg = a.Current();
+        if (arg == "--stub") options.stub = project.stub = a.Value();
+        else if (arg == "--script") { options.script = a.Value(); have_script = true; }
+        else if (arg == "--license") { options.licence = a.Value(); have_licence = true; }
+        else if (arg == "-o") options.output = project.output = a.Value();
+        else if (arg == "-C") options.base_dir = a.Value();
+        else if (arg == "--strict") options.strict = project.strict = true;
+        else if (IsOption(arg)) a.Fail("unknown option " + arg);
+        else options.files.push_back(arg);
+    }
+    if (!have_script && !have_licence) {
+        if (options.files.size() != 1) a.Fail("build takes one project file, or --script, --license and files");
+        if (options.base_dir != ".") a.Fail("-C belongs to a build from the command line");
+        project.project = options.files.front();
+        kqpack::BuildProject(project, std::cerr);
+        return;
+    }
+    if (!have_script || !have_licence || options.stub.empty() || options.output.empty())
+        a.Fail("build needs --stub, --script, --license and -o");
+    kqpack::BuildPackage(options, std::cerr);
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+    Arguments a(args, "check");
+    kqpack::CheckOptions options;
+    std::vector<std::string> positional;
+    while (a.Next()) {
+        const std::string& arg = a.Current();
+        if (arg == "--strict") options.strict = true;
+        else if (arg == "--license") options.licence = a.Value();
+        else if (IsOption(arg)) a.Fail("unknown option " + arg);
+        else positional.push_back(arg);
+    }
+    if (positional.empty()) a.Fail("check takes a setup script, a project file or a setup program");
+    options.target = positional.front();
+    options.files.assign(positional.begin() + 1, positional.end());
+    return kqpack::CheckCommand(options, std::cout, std::cerr) ? kExitOk : kExitBadInput;
+}
+
+void RunList(const std::vector<std::string>& args) {
+    Arguments a(args, "list");
+    bool json = false;
+    std::vector<std::string> positional;
+    while (a.Next()) {
+        if (a.Current() == "--json") json = true;
+        else if (IsOption(a.Current())) a.Fail("unknown option " + a.Current());
+        else positional.push_back(a.Current());
+    }
+    if (positional.size() != 1) a.Fail("list takes one setup program");
+    if (json) kqpack::ListPackageJson(positional.front(), std::cout);
+    else kqpack::ListPackage(positional.front(), std::cout);
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError{"no command", ""};
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h") {
+        std::cout << kqpack::kGeneralUsage;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::cout << "kqpack " KQ_VERSION "\n";
+        return kExitOk;
+    }
+    if (kqpack::CommandUsage(command) == nullptr) throw UsageError{"unknown command " + command, ""};
+    if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
+        std::cout << kqpack::CommandUsage(command);
+        return kExitOk;
+    }
+    if (command == "build") {
+        RunBuild(rest);
+    } else if (command == "check") {
+        return RunCheck(rest);
+    } else if (command == "list") {
+        RunList(rest);
+    } else if (command == "extract") {
+        if (rest.size() != 2) throw UsageError{"extract takes a setup program and a folder", command};
+        kqpack::ExtractPackage(rest[0], rest[1]);
+    } else if (command == "lzhuf") {
+        if (rest.size() != 3 || (rest[0] != "-e" && rest[0] != "-d"))
+            throw UsageError{"lzhuf takes -e or -d, an input and an output", command};
+        if (rest[0] == "-e") kqpack::EncodeRaw(rest[1], rest[2]);
+        else kqpack::DecodeRaw(rest[1], rest[2]);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        const char* help = e.command.empty() ? nullptr : kqpack::CommandUsage(e.command);
+        std::cerr << "kqpack: usage: " << e.message << "\n" << (help != nullptr ? help : kqpack::kGeneralUsage);
+        return kExitUsage;
+    } catch (const kqpack::InputError& e) {
+        std::cerr << "kqpack: " << e.message << "\n";
+        return kExitBadInput;
+    } catch (const std::exception& e) {
+        std::cerr << "kqpack: " << e.what() << "\n";
+        return kExitBadInput;
+    }
+}

@@ -1,0 +1,99 @@
+// Help texts. The overview stays short; each command's help says everything.
+#include "commands/usage_text.h"
+
+namespace kqpack {
+
+const char* const kGeneralUsage =
+    "usage:\n"
+    "  kqpack build PROJECT.kqp [--stub STUB] [-o OUT.exe] [--strict]\n"
+    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] [--strict] FILE...\n"
+    "  kqpack check [--strict] [--license LICENSE.TXT] SETUP.INF [FILE...]\n"
+    "  kqpack check [--strict] PROJECT.kqp | SETUP.exe\n"
+    "  kqpack list [--json] SETUP.exe\n"
+    "  kqpack extract SETUP.exe DIR\n"
+    "  kqpack lzhuf -e|-d IN OUT\n"
+    "  kqpack --help | --version | COMMAND --help\n"
+    "exit codes: 0 ok, 1 bad input (or a failed check), 2 usage\n"
+    "docs/authoring.md is the package author's guide.\n";
+
+namespace {
+
+const char* const kBuildUsage =
+    "usage:\n"
+    "  kqpack build PROJECT.kqp [--stub STUB] [-o OUT.exe] [--strict]\n"
+    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] [--strict] FILE...\n"
+    "\n"
+    "Makes a setup program: the stub (exactly 43008 bytes) followed by the records\n"
+    "of the setup script, the licence and the files, in install order.\n"
+    "\n"
+    "From a project file, the paths in it are relative to it; --stub and -o replace\n"
+    "its stub= and output=. The packaged script gets FileNum and one [Copymode] key\n"
+    "per file written in; the author's file is not changed.\n"
+    "\n"
+    "From the command line, each FILE is relative to DIR (default: the current folder)\n"
+    "and is stored by that path with backslashes; the script is packaged as written.\n"
+    "\n"
+    "Either way the script is checked first (see kqpack check --help): errors refuse\n"
+    "the build and write nothing; warnings are printed, and refuse with --strict.\n"
+    "Building the same inputs twice gives the same bytes.\n";
+
+const char* const kCheckUsage =
+    "usage:\n"
+    "  kqpack check [--strict] [--license LICENSE.TXT] SETUP.INF [FILE...]\n"
+    "  kqpack check [--strict] PROJECT.kqp\n"
+    "  kqpack check [--strict] SETUP.exe\n"
+    "\n"
+    "Tells what the installer would do wrong with a setup script, before it ships.\n"
+    "SETUP.INF is checked against the FILEs as they would be stored (without any,\n"
+    "FileNum is taken as the file count); PROJECT.kqp as it would be built; SETUP.exe\n"
+    "(anything starting with MZ) against the records it carries.\n"
+    "\n"
+    "Errors: FileNum not the number of files; AppName empty; more file or folder keys\n"
+    "than the 159 letters allow (files, licence, log and shortcuts); a value over 254\n"
+    "characters; a stored name Windows cannot create or that leaves the install\n"
+    "folder; a path over 255 characters under \"C:\\Program Files\\\" + DefDir.\n"
+    "Warnings: gaps in dll, link or linkfile keys; [Copymode] values other than 1, 2,\n"
+    "3, 8 or keys no file takes; dll and link targets that are not packaged; shortcut\n"
+    "names without a '.'; Desk or QLaunch without links; an [Uninstall] section;\n"
+    "text outside the ANSI code page; repeated, misspelt or unread keys and sections;\n"
+    "folders an uninstall would leave; files landing on one file; a licence with\n"
+    "bare LF line ends.\n"
+    "\n"
+    "Findings go to stderr as FILE:LINE: error|warning|note: [Section] key: what to do.\n"
+    "The summary goes to stdout. Exit 0 when there is no error (and, with --strict,\n"
+    "no warning), else 1.\n";
+
+const char* const kListUsage =
+    "usage: kqpack list [--json] SETUP.exe\n"
+    "\n"
+    "One line per record (number, size, packed size, date, time, attributes, stored\n"
+    "name), then totals. With --json, one object: stub_length, file_num (FileNum of\n"
+    "the packaged script), records (index, role script|licence|file, name, offset,\n"
+    "record_length, size, date, time, attributes; for files also uninstall_key, the\n"
+    "[Uninstall] file key the file will take, and copy_mode), total_size and\n"
+    "total_packed. Names are read as Windows-1252 and written with \\u escapes.\n";
+
+const char* const kExtractUsage =
+    "usage: kqpack extract SETUP.exe DIR\n"
+    "\n"
+    "Writes every record under DIR by its stored name (backslashes become folders):\n"
+    "kqsetup.inf, License.txt and the files. A name that would leave DIR is refused.\n";
+
+const char* const kLzhufUsage =
+    "usage: kqpack lzhuf -e|-d IN OUT\n"
+    "\n"
+    "Encodes (-e) or decodes (-d) a raw LZHUF stream: a 4-byte little-endian size,\n"
+    "then the code, byte for byte what the 1988 reference program reads and writes.\n";
+
+}  // namespace
+
+const char* CommandUsage(std::string_view command) {
+    if (command == "build") return kBuildUsage;
+    if (command == "check") return kCheckUsage;
+    if (command == "list") return kListUsage;
+    if (command == "extract") return kExtractUsage;
+    if (command == "lzhuf") return kLzhufUsage;
+    return nullptr;
+}
+
+}  // namespace kqpack
