@@ -131,12 +131,15 @@ private:
     HANDLE handle_;
 };
 
-// Per-record decoder scratch memory, released when the record is done.
+// Per-record decoder scratch memory, released when the record is done. Zeroed:
+// a damaged stream may copy from ring-buffer positions it never wrote, which
+// must read as zeros, as the reference decoder's and kqpack's do, not as
+// whatever the heap held before.
 class DecoderScratch {
 public:
     DecoderScratch()
         : workspace_(static_cast<lzhuf::DecoderWorkspace*>(
-              HeapAlloc(GetProcessHeap(), 0, sizeof(lzhuf::DecoderWorkspace)))) {}
+              HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(lzhuf::DecoderWorkspace)))) {}
     ~DecoderScratch() {
         if (workspace_ != nullptr) HeapFree(GetProcessHeap(), 0, workspace_);
     }

@@ -8,6 +8,7 @@
 #include "harness/harness.h"
 #include "package/extract_record.h"
 #include "package/install_placement.h"
+#include "package/lzhuf_decoder.h"
 #include "script/script.h"
 #include "text/text_buffers.h"
 #include "ui/backdrop.h"
@@ -73,6 +74,23 @@ TEST_F(StubUnit, DamagedRecordIsAFileErrorAndWritesNothing) {
         EXPECT_EQ(g_shown, std::vector<std::string>{"Setup: File Error!"});
         EXPECT_FALSE(kqh::Exists(folder_ + "\\file.bin"));
     }
+}
+
+// A stream that copies from the part of the ring buffer it never wrote (stated
+// size 16, one literal and a long match): it must read what the reference
+// decoder reads there, zeros, whatever memory the process used before.
+TEST_F(StubUnit, DecoderReadsZerosWhereTheStreamWroteNothing) {
+    const std::string stream("\x10\0\0\0\xff\xff\xff\xff\xff\xff\xff\0", 12);
+    std::string record = kqh::EncodeRecord({.name = "r"}).substr(0, 15) + stream;  // 14 header bytes and the name
+    const auto length = static_cast<uint32_t>(record.size());
+    for (int i = 0; i < 4; ++i) record[4 + static_cast<size_t>(i)] = static_cast<char>(length >> (8 * i));
+    WriteProgram(record);
+    // Leave memory of the decoder's size dirty, as a long-running process would.
+    void* dirty = HeapAlloc(GetProcessHeap(), 0, sizeof(kq::lzhuf::DecoderWorkspace));
+    memset(dirty, 0xA5, sizeof(kq::lzhuf::DecoderWorkspace));
+    HeapFree(GetProcessHeap(), 0, dirty);
+    ASSERT_EQ(Extract(folder_ + "\\r.bin", kq::kFirstRecord), 1);
+    EXPECT_EQ(kqh::ReadBytes(folder_ + "\\r.bin"), "s" + std::string(59, '\0') + " ");
 }
 
 struct CopyModeCase {
