@@ -95,6 +95,9 @@ int CreateLinkShortcuts(unsigned letter, const char* link_name, const char* menu
     if (!FileKeyLeft()) return 0;
     char file_name[kValueReadSize];
     ReadLetteredKey(kLinksSection, "linkfile", letter, file_name, sizeof file_name, g_text.script_path);
+    // A name that leads out of the Start-menu folder would write a shortcut
+    // (and have the uninstaller delete a file) among the user's files.
+    if (LeavesItsFolder(file_name)) return 0;
     if (!JoinPath(g_text.title, kTextBufferSize, context.install_folder, link_name)) return 0;
     if (!CopyText(g_text.licence_path, kTextBufferSize, menu_folder) ||
         !AppendText(g_text.licence_path, kTextBufferSize, file_name))

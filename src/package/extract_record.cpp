@@ -183,8 +183,9 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         return Fail(kFileError);
 
     int copy_mode = mode;
+    LetteredKey file_key;
     if (mode == kInstallPlaced) {
-        if (!PlaceRecord(fields.name, fields.name_length, destination, script_path, copy_mode))
+        if (!PlaceRecord(fields.name, fields.name_length, destination, script_path, copy_mode, file_key))
             return Fail(kFileError);
     }
 
@@ -193,6 +194,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         if (copy_mode == kAskBeforeReplace)
             skip = ShowMessage(kOverwriteQuestion, destination, MB_YESNO | MB_ICONWARNING) != IDYES;
         if (skip) {
+            if (mode == kInstallPlaced) RecordKeptFile(file_key, destination, copy_mode, script_path);
             g_record_cursor += record_length;
             return 1;
         }

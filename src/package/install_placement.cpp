@@ -63,7 +63,7 @@ int RecordDirectoryPrefixes(const char* name, const char* script_path) {
 }  // namespace
 
 int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination, const char* script_path,
-                int& copy_mode) {
+                int& copy_mode, LetteredKey& file_key) {
     char name[kTextBufferSize];
     name[0] = '\0';
     if (!AppendBytes(name, sizeof name, reinterpret_cast<const char*>(stored_name), name_length)) return 0;
@@ -75,7 +75,6 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
     if (!FindFirstFreeLetterRemembering(g_file_memo, kUninstallSection, kFileStem, kProbeReadSize, script_path,
                                         file_letter))
         return 0;
-    LetteredKey file_key;
     if (!MakeLetteredKey(file_key, kFileStem, file_letter)) return 0;
     const int mode = static_cast<int>(ReadProfileInt(kCopymodeSection, file_key.text, 1, script_path));
 
@@ -91,6 +90,14 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
     WriteProfileText(kUninstallSection, file_key.text, destination, script_path);
     copy_mode = mode;
     return 1;
+}
+
+void RecordKeptFile(const LetteredKey& file_key, const char* path, int copy_mode, const char* script_path) {
+    char value[kTextBufferSize];
+    const char* const pieces[] = {copy_mode == kCopyModeKeep ? kKeptMark : kNotOverwrittenMark, path};
+    // Cut if need be: a cut value still starts with the mark.
+    ComposeCut(value, pieces);
+    WriteProfileText(kUninstallSection, file_key.text, value, script_path);
 }
 
 }  // namespace kq

@@ -153,14 +153,35 @@ int ComposeUnregisterCommand(char* buffer, size_t size, const char* dll_path) {
            ComposeSystemCommand(buffer, size, "regsvr32.exe", arguments);
 }
 
+namespace {
+
+// How long a registration command may take before the program goes on
+// without it (a DLL whose entry point hangs must not hang the setup).
+constexpr DWORD kRegistrationPatience = 30000;
+
+// Starts `command` hidden and waits for its end, within the patience.
+void RunHiddenAndWait(char* command) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+    WaitForSingleObject(process.hProcess, kRegistrationPatience);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+}  // namespace
+
 void RegisterDll(const char* install_folder, const char* dll_name) {
     char command[kCommandBufferSize];
-    if (ComposeRegisterCommand(command, sizeof command, install_folder, dll_name)) WinExec(command, SW_HIDE);
+    if (ComposeRegisterCommand(command, sizeof command, install_folder, dll_name)) RunHiddenAndWait(command);
 }
 
 void UnregisterDll(const char* dll_path) {
     char command[kCommandBufferSize];
-    if (ComposeUnregisterCommand(command, sizeof command, dll_path)) WinExec(command, SW_HIDE);
+    if (ComposeUnregisterCommand(command, sizeof command, dll_path)) RunHiddenAndWait(command);
 }
 
 }  // namespace kq

@@ -98,7 +98,9 @@ inline constexpr size_t kCommandBufferSize = 768;
 // regsvr32 -u "<recorded dll path>"
 [[nodiscard]] int ComposeUnregisterCommand(char* buffer, size_t size, const char* dll_path);
 
-// Start the composed commands hidden, without waiting for them.
+// Run the composed commands hidden and wait for each to end (at most 30 s):
+// a DLL must not be deleted while it is being unregistered, and the program
+// launched at the end must not start before its DLLs are registered.
 void RegisterDll(const char* install_folder, const char* dll_name);
 void UnregisterDll(const char* dll_path);
 

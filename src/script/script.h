@@ -61,6 +61,13 @@ struct FirstFreeMemo {
 [[nodiscard]] int FindFirstFreeLetterRemembering(FirstFreeMemo& memo, const char* section, const char* stem,
                                                  DWORD read_size, const char* path, unsigned& letter);
 
+// The value of a file key whose file the install found and kept: the mark,
+// then the path. '<' and '>' cannot stand in a file name, so deleting the
+// value as a path fails, in any uninstaller; ours passes such values over.
+inline constexpr char kKeptMark[] = "<kept under copy mode 3> ";
+inline constexpr char kNotOverwrittenMark[] = "<kept, not overwritten> ";
+inline constexpr char kKeptMarkStart = '<';
+
 // ---- the install's file keys in [Uninstall] of the setup script --------------------------
 // The current file key letter: starts at 'a'; written only through the
 // functions below, by the install sequence.

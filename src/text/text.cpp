@@ -75,4 +75,11 @@ bool ClimbsOutOfItsFolder(const char* path, size_t length) {
     return false;
 }
 
+bool LeavesItsFolder(const char* path) {
+    const size_t length = TextLength(path);
+    if (length > 0 && (path[0] == '\\' || path[0] == '/')) return true;
+    if (length > 1 && path[1] == ':') return true;
+    return ClimbsOutOfItsFolder(path, length);
+}
+
 }  // namespace kq

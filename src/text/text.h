@@ -48,4 +48,8 @@ void ComposeCut(char (&dest)[Capacity], const char* const (&pieces)[Count]) {
 // folder, among the user's files.
 [[nodiscard]] bool ClimbsOutOfItsFolder(const char* path, size_t length);
 
+// True when `path`, meant to be relative to a folder, would lead out of it:
+// absolute (a leading backslash or slash), on a drive ("X:"), or climbing out.
+[[nodiscard]] bool LeavesItsFolder(const char* path);
+
 }  // namespace kq

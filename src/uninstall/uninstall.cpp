@@ -26,10 +26,21 @@ int ComposeSpecialFolderPath(char* work_path, int csidl, const char* subfolder, 
            JoinPath(work_path, kWorkPathSize, folder, file_name);
 }
 
-// The first link's shortcut, wherever a user may have it.
+// True when one of the log's file keys names `path`.
+bool LogListsFile(const char* log, const char* path) {
+    char listed[kValueReadSize];
+    for (unsigned letter = kFirstKeyLetter;
+         ReadLetteredKey(kUninstallSection, "file", letter, listed, sizeof listed, log) != 0; ++letter)
+        if (lstrcmpiA(listed, path) == 0) return true;
+    return false;
+}
+
+// The first link's shortcut in the places the install may have put it, each
+// only when the log lists it: one of the same name that the install did not
+// make is the user's.
 void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
     ReadProfileText(kLinksSection, "linkfilea", g_text.value, kValueReadSize, log);
-    if (g_text.value[0] == '\0') return;
+    if (g_text.value[0] == '\0' || LeavesItsFolder(g_text.value)) return;
     struct Place {
         int csidl;
         const char* subfolder;
@@ -37,7 +48,9 @@ void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
     constexpr Place kPlaces[] = {{CSIDL_STARTUP, nullptr}, {CSIDL_APPDATA, kQuickLaunchFolder},
                                  {CSIDL_DESKTOPDIRECTORY, nullptr}};
     for (const Place& place : kPlaces)
-        if (ComposeSpecialFolderPath(work_path, place.csidl, place.subfolder, g_text.value)) DeleteFileA(work_path);
+        if (ComposeSpecialFolderPath(work_path, place.csidl, place.subfolder, g_text.value) &&
+            LogListsFile(log, work_path))
+            DeleteFileA(work_path);
 }
 
 void UnregisterRecordedDlls(const char* log) {
@@ -49,7 +62,8 @@ void UnregisterRecordedDlls(const char* log) {
 // A listed file the package installed read-only (its stored attributes) is
 // made writable first, or it, its folder and the install folder would stay.
 void DeleteListedFile(const char* path) {
-    if (DeleteFileA(path)) return;
+    // A file the install found and kept is the user's.
+    if (path[0] == kKeptMarkStart || DeleteFileA(path)) return;
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
         (attributes & FILE_ATTRIBUTE_READONLY) == 0)

@@ -103,6 +103,11 @@ std::vector<Row> Rows() {
         {"shortcut_names", Script(1, shortcuts), {"a.exe"}, {"setup.inf:7: warning: [Links] linkfilea: \"App\" has no '.'",
          "setup.inf:8: warning: [Links] linkfileb: missing", "setup.inf:10: warning: [Links] linkfilec: \"App.txt\" does "
          "not end in .lnk", "setup.inf:12: warning: [Links] linkfiled: \"sub\\A.lnk\" holds"}},
+        {"shortcut_names_leading_out", Script(1, "[Links]\nlinka=a.exe\nlinkfilea=..\\A.lnk\nlinkb=a.exe\n"
+                                                 "linkfileb=C:\\B.lnk\nlinkc=a.exe\nlinkfilec=\\C.lnk\n"), {"a.exe"},
+         {"setup.inf:7: error: [Links] linkfilea: \"..\\A.lnk\" leads out of the Start-menu folder",
+          "setup.inf:9: error: [Links] linkfileb: \"C:\\B.lnk\" leads out",
+          "setup.inf:11: error: [Links] linkfilec: \"\\C.lnk\" leads out"}},
         {"shortcuts_without_links", Script(0, "Desk=1\nQLaunch=1\n"), {},
          {"setup.inf:5: warning: [Install] Desk: asks for a desktop shortcut to the first link, but there is no [Links]",
           "setup.inf:6: warning: [Install] QLaunch: asks for a Quick Launch button"}},

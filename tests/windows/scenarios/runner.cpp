@@ -127,16 +127,6 @@ private:
         std::string temp;
         const std::string command = CommandOf(phase, temp);
         ASSERT_FALSE(command.empty()) << "no uninstall entry";
-        const HANDLE held = phase.hold_open.empty()
-                                ? INVALID_HANDLE_VALUE
-                                : CreateFileA(Expand(phase.hold_open).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                              OPEN_EXISTING, 0, nullptr);
-        struct Closer {
-            HANDLE handle;
-            ~Closer() {
-                if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-            }
-        } closer{held};
         kqh::Program program(command, temp, Expand("{scratch}\\work"));
         ASSERT_TRUE(program.started()) << command;
         if (phase.action == Action::kInstall) {

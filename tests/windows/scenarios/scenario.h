@@ -75,8 +75,6 @@ struct Phase {
     DWORD exit_code = 0;
     std::vector<Check> checks = {};
     std::string tail = {};
-    // Held open (others may read, not delete) while the phase runs.
-    std::string hold_open = {};
 };
 
 struct Row {

@@ -64,10 +64,7 @@ std::vector<Row> MakeRows() {
         .phases = {FullInstall(IDNO),
                    {.action = Action::kUninstall,
                     .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
-                                {"Uninstall", IDOK, "{app} has been uninstalled.\r\nSome files could not be removed."}},
-                    // Held open, the DLL outlives its unregistration, which starts unwaited.
-                    .hold_open = "{install}\\marker.dll"}},
-        .leaves = {"{install}"},
+                                {"Uninstall", IDOK, "{app} has been uninstalled."}}}},
     };
     Phase& install = full.phases[0];
     install.checks = {
@@ -91,10 +88,7 @@ std::vector<Row> MakeRows() {
     };
     full.phases[1].checks = {
         {What::kFile, "{utemp}\\marker-unregistered.txt", "{install}\\marker.dll"},
-        {What::kFile, "{install}\\marker.dll"},
-        {What::kGone, "{install}\\sub"},
-        {What::kGone, "{install}\\data"},
-        {What::kGone, "{install}\\Uninstal.inf"},
+        {What::kGone, "{install}"},
         {What::kGone, "{programs}\\{app}"},
         {What::kGone, "{desktop}\\{app} Probe.lnk"},
         {What::kGone, "{quicklaunch}\\{app} Probe.lnk"},
@@ -103,6 +97,38 @@ std::vector<Row> MakeRows() {
         {What::kNoKey, kAppKey + "\\Recent File List"},
         {What::kFile, "{windows}\\Dizizev3.exe", "@stub"},
     };
+    // Files the install found and kept, a user's shortcut named like the
+    // first link's, and a link whose name leads out of the Start-menu folder:
+    // the uninstall removes none of the user's files.
+    Row kept{
+        .name = "kept",
+        .stub = Stub::kX64,
+        .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=3\r\nDesk=1\r\n[Links]\r\n"
+                              "linka=app.txt\r\nlinkfilea={app}.lnk\r\nlinkb=app.txt\r\nlinkfileb=..\\{app} Evil.lnk\r\n"
+                              "[Copymode]\r\nfilea=3\r\nfileb=2\r\nfilec=1\r\n",
+                    .files = {{"readme.txt", "new readme"}, {"notes.txt", "new notes"}, {"app.txt", "app"}}},
+        .before = {{"{install}\\readme.txt", "the user's readme"},
+                   {"{install}\\notes.txt", "the user's notes"},
+                   {"{desktop}\\{app}.lnk", "the user's shortcut"}},
+        .phases = {{.action = Action::kInstall,
+                    .walk = {.folder = "{install}"},
+                    .prompts = {{"{install}\\notes.txt", IDNO, "File exists.  Overwrite?"},
+                                {"Setup", IDNO, "Add a desktop icon?"},
+                                {"Setup Complete", IDNO, kClosingQuestion}},
+                    .checks = {{What::kLog, "{install}\\Uninstal.inf",
+                                "filea=<kept under copy mode 3> {install}\\readme.txt\n"
+                                "fileb=<kept, not overwritten> {install}\\notes.txt\nfilec={install}\\app.txt\n"
+                                "filed={install}\\License.txt\nfilee={install}\\Uninstal.inf\ndir={install}\n"
+                                "linkdir={programs}\\{app}\nfilef={programs}\\{app}\\{app}.lnk"},
+                               {What::kGone, "{programs}\\{app} Evil.lnk"}}},
+                   {.action = Action::kUninstall,
+                    .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                {"Uninstall", IDOK, "{app} has been uninstalled.\r\nSome files could not be removed."}},
+                    .checks = {{What::kFile, "{install}\\readme.txt", "the user's readme"},
+                               {What::kFile, "{install}\\notes.txt", "the user's notes"},
+                               {What::kFile, "{desktop}\\{app}.lnk", "the user's shortcut"},
+                               {What::kGone, "{install}\\app.txt"}}}}};
+
     Row full_i686 = full;
     full_i686.name = "full-i686";
     full_i686.stub = Stub::kI686;
@@ -206,7 +232,7 @@ std::vector<Row> MakeRows() {
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
-    return {full, full_i686, launch, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
+    return {full, full_i686, kept, launch, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall};
 }
 

@@ -161,11 +161,28 @@ TEST_F(StubUnit, PlacementRefusesNamesThatClimbOutOrDoNotFit) {
         char destination[256] = {};
         (folder_ + "\\P").copy(destination, sizeof destination - 1);
         int copy_mode = 0;
+        kq::LetteredKey key;
         EXPECT_EQ(kq::PlaceRecord(reinterpret_cast<const uint8_t*>(c.name.data()),
-                                  static_cast<uint32_t>(c.name.size()), destination, script_.c_str(), copy_mode),
+                                  static_cast<uint32_t>(c.name.size()), destination, script_.c_str(), copy_mode, key),
                   0);
         EXPECT_EQ(destination, folder_ + "\\P");
         EXPECT_EQ(kqh::ReadBytes(script_), c.log) << "recorded something";
+    }
+}
+
+// The log value of a kept file: an uninstaller that deletes every listed
+// value as a path, as older ones do, fails on it and the file stays.
+TEST_F(StubUnit, KeptFileValueDeletesNothingAsAPath) {
+    const std::string file = folder_ + "\\readme.txt";
+    kqh::WriteBytes(file, "the user's");
+    kq::LetteredKey key;
+    ASSERT_TRUE(kq::MakeLetteredKey(key, "file", 'a'));
+    for (int copy_mode : {kq::kCopyModeAsk, kq::kCopyModeKeep}) {
+        kq::RecordKeptFile(key, file.c_str(), copy_mode, script_.c_str());
+        const std::string value = kqh::ProfileText(script_, "Uninstall", "filea");
+        EXPECT_NE(value.find(file), std::string::npos) << value;
+        EXPECT_FALSE(DeleteFileA(value.c_str())) << value;
+        EXPECT_EQ(kqh::ReadBytes(file), "the user's");
     }
 }
 

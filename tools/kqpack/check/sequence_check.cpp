@@ -6,6 +6,7 @@
 #include "check/check_context.h"
 #include "check/lettered_keys.h"
 #include "check/windows_names.h"
+#include "text/text.h"
 
 namespace kqpack {
 namespace {
@@ -83,7 +84,11 @@ void CheckLinks(const CheckContext& c) {
             continue;
         }
         const std::string problem = NameComponentProblem(name);
-        if (!problem.empty())
+        if (kq::LeavesItsFolder(name.c_str()))
+            c.report.Error(line, Subject("Links", key),
+                           Quoted(name) + " leads out of the Start-menu folder, so the installer makes no shortcut "
+                           "for it: use a plain file name");
+        else if (!problem.empty())
             c.report.Warning(line, Subject("Links", key),
                              Quoted(name) + " holds " + problem + ", so the shortcut file cannot be made: use a plain file name");
         else if (name.find('.') == std::string::npos)
