@@ -91,6 +91,7 @@ int InstallSequence(HWND window, SetupContext& context) {
     }
     // A refused licence ends setup whatever the wizard then returns.
     if (!RunSetupWizard(window) || g_setup_ended_early) {
+        if (!g_setup_ended_early) g_setup.exit_code = kExitCancelled;
         DeleteStagedFiles();
         return 0;
     }
@@ -124,6 +125,7 @@ void RunInstallSequence(HWND backdrop, SetupContext& context) {
 void OnCleanupTimer(HWND backdrop) {
     KillTimer(backdrop, kCleanupTimer);
     CleanupStep(g_setup.install_folder);
+    g_setup.exit_code = kExitDone;
     PostMessageA(backdrop, WM_DESTROY, 0, 0);
     if (g_run_at_end && g_text.launch[0] != '\0') {
         // Quoted: unquoted, a path with blanks ("C:\Program Files\...") could

@@ -30,14 +30,14 @@ int ComposeStagedPath(char* dest, const char* temp_folder, const char* name) {
     return CopyText(dest, kTextBufferSize, temp_folder) && AppendText(dest, kTextBufferSize, name);
 }
 
-// Runs until the quit request; returns the code it carries.
-int RunMessageLoop() {
+// Runs until the quit request. The exit code is the setup context's: a quit
+// request posted inside the wizard's own loop may not reach this one.
+void RunMessageLoop() {
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return static_cast<int>(message.wParam);
 }
 
 void StartInstallation(HWND backdrop) {
@@ -46,37 +46,42 @@ void StartInstallation(HWND backdrop) {
 
 int RunInstallerMode(HINSTANCE instance) {
     g_setup.instance = instance;
+    g_setup.exit_code = kExitFailed;
     const DWORD temp_length = GetTempPathA(kTextBufferSize, g_module_path);
-    if (temp_length == 0 || temp_length >= kTextBufferSize) return 0;
-    if (!ComposeStagedPath(g_text.script_path, g_module_path, kLogFileName)) return 0;
-    if (!ComposeStagedPath(g_text.licence_path, g_module_path, kLicenceFileName)) return 0;
-    if (!ExtractRecord(instance, g_text.script_path, 0, g_text.script_path)) return 0;
-    if (!ExtractRecord(instance, g_text.licence_path, 1, g_text.script_path)) return 0;
-    const int created = CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer);
-    FreeModulePathBuffer();
-    const int exit_code = created ? RunMessageLoop() : 0;
+    if (temp_length == 0 || temp_length >= kTextBufferSize) return kExitFailed;
+    if (!ComposeStagedPath(g_text.script_path, g_module_path, kLogFileName)) return kExitFailed;
+    if (!ComposeStagedPath(g_text.licence_path, g_module_path, kLicenceFileName)) return kExitFailed;
+    if (!ExtractRecord(instance, g_text.script_path, 0, g_text.script_path)) return kExitFailed;
+    if (!ExtractRecord(instance, g_text.licence_path, 1, g_text.script_path)) return kExitFailed;
+    if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer)) {
+        FreeModulePathBuffer();
+        RunMessageLoop();
+    } else {
+        FreeModulePathBuffer();
+    }
     FreeTextBuffers();
-    return exit_code;
+    return g_setup.exit_code;
 }
 
 int RunUninstallerMode(const char* command_tail) {
     // A tail too long for the buffer names no log this program could read:
     // the script path stays empty, as for any unreadable log.
     if (!CopyText(g_text.script_path, kTextBufferSize, command_tail)) g_text.script_path[0] = '\0';
-    if (RunUninstallSequence()) ShowUninstallReport();
+    const int exit_code = RunUninstallSequence();
+    if (exit_code == kExitDone) ShowUninstallReport();
     FreeModulePathBuffer();
     FreeTextBuffers();
-    return 0;
+    return exit_code;
 }
 
 }  // namespace
 
 int ProgramEntry(HINSTANCE instance, const char* command_tail) {
-    if (!AllocateModulePathBuffer()) return 0;
+    if (!AllocateModulePathBuffer()) return kExitFailed;
     const DWORD path_length = GetModuleFileNameA(nullptr, g_module_path, kTextBufferSize);
     if (!AllocateTextBuffers()) {
         FreeModulePathBuffer();
-        return 0;
+        return kExitFailed;
     }
     // A path that filled the buffer was cut short: it cannot be compared.
     const bool whole_path = path_length > 0 && path_length < kTextBufferSize;

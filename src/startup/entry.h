@@ -6,7 +6,7 @@
 
 namespace kq {
 
-// Returns the process exit code, which is 0 on every path.
+// Returns the process exit code: kExitDone, kExitCancelled or kExitFailed.
 int ProgramEntry(HINSTANCE instance, const char* command_tail);
 
 }  // namespace kq

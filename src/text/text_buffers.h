@@ -26,9 +26,20 @@ extern TextBuffers g_text;
 // The program's own path, then the temp folder path; written by the entry.
 extern char* g_module_path;
 
+// The process exit code, in both modes: scripts and deployment tools tell by
+// it how the run ended.
+enum ExitCode : int {
+    kExitDone = 0,       // installed, or uninstalled
+    kExitCancelled = 1,  // the user cancelled or declined
+    kExitFailed = 2,     // damaged package, a file error, a setup or uninstall error
+};
+
 struct SetupContext {
     HINSTANCE instance;             // installer mode only
     char install_folder[MAX_PATH];  // proposed default, then the user's choice
+    // How the run ends: failed until a step says otherwise, so that no
+    // unforeseen end reads as success.
+    int exit_code;
 };
 
 // Written by the entry (instance), the wizard and the install sequence (folder).

@@ -65,7 +65,7 @@ LRESULT CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wparam, LP
         g_on_timer(window);
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        PostQuitMessage(g_setup.exit_code);
         return 0;
     case WM_WINDOWPOSCHANGING:
         LockPosition(*reinterpret_cast<WINDOWPOS*>(lparam));

@@ -77,9 +77,10 @@ int RunSetupWizard(HWND owner) {
     return 1;
 }
 
-void EndSetupEarly() {
+void EndSetupEarly(int exit_code) {
     g_setup_ended_early = 1;
-    PostQuitMessage(0);
+    g_setup.exit_code = exit_code;
+    PostQuitMessage(exit_code);
 }
 
 namespace {
@@ -126,7 +127,7 @@ void RunLicenceStep(HWND page) {
         g_licence_accepted = 1;
         return;
     }
-    EndSetupEarly();
+    EndSetupEarly(kExitCancelled);
 }
 
 }  // namespace
@@ -284,7 +285,7 @@ INT_PTR CALLBACK LicenceDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
         // none leaves a dialog without a text to accept.
         if (!ShowLicenceText(dialog)) {
             EndDialog(dialog, KQ_ID_EXIT_SETUP);
-            EndSetupEarly();
+            EndSetupEarly(kExitFailed);
         }
         return FALSE;  // the focus is set (or the dialog is ending)
     }

@@ -19,8 +19,8 @@ extern int g_setup_ended_early;
 // folder buffer hold the folder last taken from the Install-where page.
 [[nodiscard]] int RunSetupWizard(HWND owner);
 
-// Posts the quit request (exit code 0) and marks setup as ended early.
-void EndSetupEarly();
+// Posts the quit request, marks setup as ended early and sets the exit code.
+void EndSetupEarly(int exit_code);
 
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK InstallWherePageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);

@@ -106,11 +106,11 @@ int RunUninstallSequence() {
     AppendCut(g_text.message, kTextBufferSize, "Are you sure you want to completely\nremove ");
     AppendCut(g_text.message, kTextBufferSize, g_text.name);
     AppendCut(g_text.message, kTextBufferSize, " from your computer?");
-    if (ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
+    if (ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return kExitCancelled;
 
     if (g_text.name[0] == '\0' || g_text.folder[0] == '\0') {
         ShowMessage("Uninstall error!  Unable to uninstall!", kCaption, MB_OK | MB_ICONERROR);
-        return 0;
+        return kExitFailed;
     }
 
     // The log deletes itself among the listed files; every read from here on
@@ -130,7 +130,7 @@ int RunUninstallSequence() {
     RemoveUninstallEntry(log);
 
     ReleaseLogSnapshot(snapshot);
-    return 1;
+    return kExitDone;
 }
 
 void RemoveUninstallEntry(const char* log_path) {

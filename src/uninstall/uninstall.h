@@ -4,9 +4,10 @@
 
 namespace kq {
 
-// Reads the log named by the script path buffer. Returns 1 when it ran through
-// to the registry removal, 0 when the user declined or the log names no
-// application or install folder (after saying so). Leaves the application
+// Reads the log named by the script path buffer. Returns kExitDone when it ran
+// through to the registry removal, kExitCancelled when the user declined,
+// kExitFailed when the log names no application or install folder (after
+// saying so). Leaves the application
 // name in the name buffer and the install folder in the folder buffer.
 int RunUninstallSequence();
 

@@ -156,12 +156,14 @@ std::vector<Row> MakeRows() {
                         .package = small,
                         .phases = {{.action = Action::kInstall,
                                     .walk = {.folder = "{install}", .end = WizardEnd::kExitInLicence},
+                                    .exit_code = 1,
                                     .checks = NothingInstalled()}}};
     Row cancel_on_finish{.name = "cancel-on-finish",
                          .stub = Stub::kX64,
                          .package = small,
                          .phases = {{.action = Action::kInstall,
                                      .walk = {.folder = "{install}", .end = WizardEnd::kCancelOnFinishPage},
+                                     .exit_code = 1,
                                      .checks = NothingInstalled()}}};
 
     // A damaged file record stops the install at that file.
@@ -174,6 +176,7 @@ std::vector<Row> MakeRows() {
         .phases = {{.action = Action::kInstall,
                     .walk = {.folder = "{install}"},
                     .prompts = {{"Setup", IDOK, "File Error!"}, {"Setup Error!", IDOK, "Setup Error!"}},
+                    .exit_code = 2,
                     .checks = {{What::kFile, "{install}\\one.txt", "one"},
                                {What::kGone, "{install}\\two.txt"},
                                {What::kNoKey, kUninstallKey}}}},
@@ -187,6 +190,7 @@ std::vector<Row> MakeRows() {
                                    .damaged_record = 0},
                        .phases = {{.action = Action::kSetupOnly,
                                    .prompts = {{"Setup", IDOK, "File Error!"}},
+                                   .exit_code = 2,
                                    .checks = {{What::kGone, "{temp}\\Uninstal.inf"}}}}};
     Row damaged_script_i686 = damaged_script;
     damaged_script_i686.name = "damaged-script-i686";
@@ -206,10 +210,12 @@ std::vector<Row> MakeRows() {
                     .prompts = {{"Uninstall", IDYES,
                                  "Are you sure you want to completely\nremove  from your computer?"},
                                 {"Uninstall", IDOK, "Uninstall error!  Unable to uninstall!"}},
+                    .exit_code = 2,
                     .tail = "{home}\\App\\Uninstal.inf"}}};
 
-    // Installed twice into one folder: the second log replaces the first, and
-    // its uninstall removes everything.
+    // Installed twice into one folder: the second log replaces the first; No
+    // to the uninstall question changes nothing, and then the uninstall
+    // removes everything.
     const std::string again_script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2\r\n[Links]\r\n"
                                      "linka=program.txt\r\nlinkfilea={app}.lnk\r\n[Copymode]\r\nfilea=1\r\nfileb=2\r\n";
     const Phase again{.action = Action::kInstall,
@@ -227,6 +233,10 @@ std::vector<Row> MakeRows() {
                   .package = {.script = again_script,
                               .files = {{"program.txt", "program"}, {"conf\\defaults.ini", "[Defaults]\r\n"}}},
                   .phases = {again, again_second,
+                             {.action = Action::kUninstall,
+                              .prompts = {{"Uninstall", IDNO, kUninstallQuestion}},
+                              .exit_code = 1,
+                              .checks = {{What::kFile, "{install}\\Uninstal.inf"}}},
                              {.action = Action::kUninstall,
                               .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
