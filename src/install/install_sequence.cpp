@@ -89,6 +89,8 @@ int InstallSequence(HWND window, SetupContext& context) {
         DeleteStagedFiles();
         return 0;
     }
+    context.longest_stored_name = LongestStoredName(
+        context.instance, static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path)));
     // A refused licence ends setup whatever the wizard then returns.
     if (!RunSetupWizard(window) || g_setup_ended_early) {
         if (!g_setup_ended_early) g_setup.exit_code = kExitCancelled;

@@ -217,6 +217,27 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
 
 }  // namespace
 
+size_t LongestStoredName(HINSTANCE module, int count) {
+    const FileHandle own_file(OpenOwnProgramFile(module));
+    if (!own_file.valid()) return 0;
+    const DWORD file_size = GetFileSize(own_file.get(), nullptr);
+    size_t longest = 0;
+    uint32_t cursor = kStubLength;
+    // Records 0 and 1 (the script and the licence), then the files.
+    for (int index = 0; index < count + 2 && file_size != INVALID_FILE_SIZE && cursor < file_size; ++index) {
+        uint8_t header[kRecordFixedBytes - 4];
+        if (SetFilePointer(own_file.get(), static_cast<LONG>(cursor), nullptr, FILE_BEGIN) ==
+                INVALID_SET_FILE_POINTER ||
+            !ReadExactly(own_file.get(), header, sizeof header))
+            break;
+        const uint32_t record_length = ReadU32(header + 4);
+        if (!RecordFitsFile(cursor, record_length, file_size)) break;
+        if (index >= 2 && header[13] > longest) longest = header[13];
+        cursor += record_length;
+    }
+    return longest;
+}
+
 int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path) {
     const FileHandle own_file(OpenOwnProgramFile(module));
     if (!own_file.valid()) return Fail(kFileError);

@@ -26,6 +26,10 @@ extern uint32_t g_record_cursor;
 // a record was written or skipped (and always for kWriteStub once the program
 // file is open), 0 at the end of the package (silently) or after an error
 // that was shown.
+// The longest stored name among the `count` records after the licence, read
+// from their headers; the records that are not there count as nothing.
+size_t LongestStoredName(HINSTANCE module, int count);
+
 [[nodiscard]] int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path);
 
 }  // namespace kq

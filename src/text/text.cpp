@@ -82,4 +82,24 @@ bool LeavesItsFolder(const char* path) {
     return ClimbsOutOfItsFolder(path, length);
 }
 
+FolderProblem InstallFolderProblem(const char* folder, size_t longest_stored_name) {
+    const size_t length = TextLength(folder);
+    if (length == 0) return FolderProblem::kEmpty;
+    const bool on_drive = length >= 3 && ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') &&
+                          folder[1] == ':' && folder[2] == '\\';
+    const bool on_share = length >= 3 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\';
+    if (!on_drive && !on_share) return FolderProblem::kNotAbsolute;
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(folder[i]);
+        const bool drive_colon = on_drive && i == 1;
+        if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' || c == '/' ||
+            (c == ':' && !drive_colon))
+            return FolderProblem::kBadCharacter;
+    }
+    constexpr size_t kLogNameLength = 12;  // "Uninstal.inf"
+    const size_t longest = longest_stored_name > kLogNameLength ? longest_stored_name : kLogNameLength;
+    if (length + 1 + longest > 255) return FolderProblem::kTooLong;
+    return FolderProblem::kNone;
+}
+
 }  // namespace kq

@@ -48,6 +48,13 @@ void ComposeCut(char (&dest)[Capacity], const char* const (&pieces)[Count]) {
 // folder, among the user's files.
 [[nodiscard]] bool ClimbsOutOfItsFolder(const char* path, size_t length);
 
+// What is wrong with an install folder the user typed, if anything: it must
+// be absolute ("X:\..." or "\\server\share\..."), hold no character Windows
+// does not allow in names, and leave room within 255 characters for
+// "\" + the longest stored name and for "\Uninstal.inf".
+enum class FolderProblem { kNone, kEmpty, kNotAbsolute, kBadCharacter, kTooLong };
+[[nodiscard]] FolderProblem InstallFolderProblem(const char* folder, size_t longest_stored_name);
+
 // True when `path`, meant to be relative to a folder, would lead out of it:
 // absolute (a leading backslash or slash), on a drive ("X:"), or climbing out.
 [[nodiscard]] bool LeavesItsFolder(const char* path);

@@ -40,6 +40,9 @@ struct SetupContext {
     // How the run ends: failed until a step says otherwise, so that no
     // unforeseen end reads as success.
     int exit_code;
+    // The longest stored name among the files to install, which the install
+    // folder must leave room for.
+    size_t longest_stored_name;
 };
 
 // Written by the entry (instance), the wizard and the install sequence (folder).

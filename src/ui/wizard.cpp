@@ -160,13 +160,39 @@ void ShowInstallFolder(HWND page) {
     SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_setup.install_folder));
 }
 
-// The field is taken as typed, unchecked and possibly empty. Both the install
-// folder and the folder buffer receive it, cut to what the folder buffer holds
-// (255 characters), so the two always agree.
-void TakeTypedFolder(HWND page) {
-    SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXT, kTextBufferSize,
-                        reinterpret_cast<LPARAM>(g_setup.install_folder));
-    if (!CopyText(g_text.folder, kTextBufferSize, g_setup.install_folder)) g_text.folder[0] = '\0';
+const char* FolderProblemText(FolderProblem problem) {
+    switch (problem) {
+    case FolderProblem::kEmpty: return "Please type the folder to install into.";
+    case FolderProblem::kNotAbsolute:
+        return "The install folder must be a full path, such as C:\\Program Files\\Application.";
+    case FolderProblem::kBadCharacter:
+        return "The install folder holds a character that Windows does not allow in a folder name:\n"
+               "< > : \" / | ? * or a control character.";
+    case FolderProblem::kTooLong:
+        return "The install folder is too long for the files to be installed in it.\nPlease choose a shorter one.";
+    case FolderProblem::kNone: break;
+    }
+    return nullptr;
+}
+
+// The field is checked and, when it names a usable folder, taken: both the
+// install folder and the folder buffer receive it. Otherwise the user is told
+// why and 0 returned: the page stays. A text too long for the buffer is
+// refused whole, never cut into another folder.
+int TakeTypedFolder(HWND page) {
+    char typed[kTextBufferSize] = {};
+    FolderProblem problem = FolderProblem::kTooLong;
+    if (SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXTLENGTH, 0, 0) < static_cast<LRESULT>(sizeof typed)) {
+        SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXT, sizeof typed, reinterpret_cast<LPARAM>(typed));
+        problem = InstallFolderProblem(typed, g_setup.longest_stored_name);
+    }
+    if (problem != FolderProblem::kNone) {
+        ShowOwnedMessage(page, FolderProblemText(problem), "Setup", MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    (void)CopyText(g_setup.install_folder, sizeof g_setup.install_folder, typed);
+    (void)CopyText(g_text.folder, kTextBufferSize, typed);
+    return 1;
 }
 
 }  // namespace
@@ -189,8 +215,10 @@ INT_PTR CALLBACK InstallWherePageProc(HWND page, UINT message, WPARAM wparam, LP
         ShowInstallFolder(page);
         return AnswerNotification(page);
     case PSN_WIZNEXT:
-        TakeTypedFolder(page);
-        return AnswerNotification(page);
+        if (TakeTypedFolder(page)) return AnswerNotification(page);
+        // -1 keeps the page.
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, -1);
+        return TRUE;
     case PSN_KILLACTIVE:
     case PSN_WIZBACK:
         return AnswerNotification(page);

@@ -7,12 +7,11 @@
 #include <string>
 #include <tuple>
 
-#include "project/file_globs.h"
-#include "packing/file_io.h"
-#include "commands/package_json.h"
-#include "packing/package_writer.h"
 #include "check/profile_text.h"
-#include "text/text.h"
+#include "commands/package_json.h"
+#include "packing/file_io.h"
+#include "packing/package_writer.h"
+#include "project/file_globs.h"
 #include "startup/command_line.h"
 #include "text/text.h"
 
@@ -67,6 +66,31 @@ TEST(RelativePath, ClimbsOutOnlyThroughAPartOfTwoOrMoreDotsAndBlanks) {
                              "sub\\", "\\f.dat", "x\\ \\y", ". \\x"})
         EXPECT_FALSE(kq::ClimbsOutOfItsFolder(path, std::strlen(path))) << path;
     EXPECT_FALSE(kq::ClimbsOutOfItsFolder("sub\\..", 4));  // a stored name has no terminator: only its length counts
+}
+
+// Room within 255 characters for "\\" and the longest stored name, or
+// "Uninstal.inf" when that is longer.
+TEST(InstallFolder, MustBeAbsoluteAllowedAndShortEnough) {
+    using kq::FolderProblem;
+    const std::string c250 = "C:\\" + std::string(247, 'f');  // 250 characters
+    const std::tuple<std::string, size_t, FolderProblem> rows[] = {
+        {"", 0, FolderProblem::kEmpty},
+        {"Apps\\App", 0, FolderProblem::kNotAbsolute},
+        {"C:Apps", 0, FolderProblem::kNotAbsolute},
+        {"\\Apps", 0, FolderProblem::kNotAbsolute},
+        {"\\\\server\\share\\App", 0, FolderProblem::kNone},
+        {"d:\\App", 0, FolderProblem::kNone},
+        {"C:\\A<b", 0, FolderProblem::kBadCharacter},
+        {"C:\\A:b", 0, FolderProblem::kBadCharacter},
+        {"C:\\A/b", 0, FolderProblem::kBadCharacter},
+        {"C:\\A\tb", 0, FolderProblem::kBadCharacter},
+        {c250.substr(0, 242), 0, FolderProblem::kNone},  // + "\\Uninstal.inf" = 255
+        {c250.substr(0, 243), 0, FolderProblem::kTooLong},
+        {c250.substr(0, 200), 54, FolderProblem::kNone},
+        {c250.substr(0, 200), 55, FolderProblem::kTooLong},
+    };
+    for (const auto& [folder, longest, problem] : rows)
+        EXPECT_EQ(kq::InstallFolderProblem(folder.c_str(), longest), problem) << folder << " " << longest;
 }
 
 TEST(ProfileText, ReadsValuesAsTheInstallerDoes) {

@@ -362,6 +362,15 @@ bool WalkWizard(DWORD process_id, const WizardWalk& walk, std::string* proposed_
     if (!WaitForPage(frame, "Where to install?")) return fail("no Install-where page");
     const HWND field = GetDlgItem(CurrentPage(frame), KQ_ID_INSTALL_FOLDER);
     if (proposed_folder != nullptr) *proposed_folder = TextOf(field);
+    for (const std::string& refused : walk.refused) {
+        SetText(field, refused);
+        if (!Press(frame, kWizardNext, PSBTN_NEXT)) return fail("Next unusable on the Install-where page");
+        const HWND box = WaitForWindow(process_id, IsMessageBox);
+        if (box == nullptr) return fail(("no message for the folder \"" + refused + "\"").c_str());
+        Click(box, IDOK);
+        WaitForGone(box);
+        if (TextOf(CurrentPage(frame)) != "Where to install?") return fail("the folder page went on");
+    }
     if (!walk.folder.empty()) SetText(field, walk.folder);
     if (walk.browse) {
         Click(CurrentPage(frame), KQ_ID_BROWSE);

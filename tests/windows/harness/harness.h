@@ -89,6 +89,9 @@ void Answer(const MessageBoxShown& box, int button);
 enum class WizardEnd { kFinish, kCancelOnWelcome, kExitInLicence, kCancelOnFolderPage, kCancelOnFinishPage };
 struct WizardWalk {
     std::string folder = {};   // typed on the folder page; empty keeps the proposal
+    // Typed on the folder page first, each with Next, which must bring a
+    // message and keep the page.
+    std::vector<std::string> refused = {};
     bool browse = false;  // passes through the directory browser (OK) before Next
     WizardEnd end = WizardEnd::kFinish;
 };

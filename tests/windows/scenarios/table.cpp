@@ -162,7 +162,12 @@ std::vector<Row> MakeRows() {
                          .stub = Stub::kX64,
                          .package = small,
                          .phases = {{.action = Action::kInstall,
-                                     .walk = {.folder = "{install}", .end = WizardEnd::kCancelOnFinishPage},
+                                     // Folders the page refuses (empty, relative, a bad
+                                     // character, too long, longer than the field's 255).
+                                     .walk = {.folder = "{install}",
+                                              .refused = {"", "Apps\\App", "C:\\A|B", "C:\\" + std::string(250, 'f'),
+                                                          "C:\\" + std::string(300, 'g')},
+                                              .end = WizardEnd::kCancelOnFinishPage},
                                      .exit_code = 1,
                                      .checks = NothingInstalled()}}};
 
