@@ -6,8 +6,9 @@
 #include "package/install_placement.h"
 #include "package/lzhuf_decoder.h"
 #include "package/record_format.h"
-#include "text/text_buffers.h"
 #include "platform/platform.h"
+#include "text/text.h"
+#include "text/text_buffers.h"
 
 namespace kq {
 
@@ -35,11 +36,31 @@ int Fail(const char* text) {
     return 0;
 }
 
-HANDLE OpenOwnProgramFile(HINSTANCE module) {
+// The program's own file, opened once for the whole run and read through
+// this handle only: others may read it but not write, rename or delete it,
+// so no file swapped in under its name can supply records. Written only by
+// OwnProgramFile; the process's end closes it.
+HANDLE g_own_file = INVALID_HANDLE_VALUE;
+char g_own_file_path[kTextBufferSize];  // the path it was opened by
+
+// A virus scanner may hold a new file briefly: about a second and a half of
+// retries before the program gives up.
+constexpr int kOpenAttempts = 15;
+constexpr DWORD kOpenRetryDelay = 100;
+
+HANDLE OwnProgramFile(HINSTANCE module) {
     char own_path[kTextBufferSize];
     const DWORD length = GetModuleFileNameA(module, own_path, sizeof own_path);
     if (length == 0 || length >= sizeof own_path) return INVALID_HANDLE_VALUE;
-    return CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (g_own_file != INVALID_HANDLE_VALUE && lstrcmpiA(g_own_file_path, own_path) == 0) return g_own_file;
+    if (g_own_file != INVALID_HANDLE_VALUE) CloseHandle(g_own_file);
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        g_own_file = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (g_own_file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(kOpenRetryDelay);
+    }
+    (void)CopyText(g_own_file_path, sizeof g_own_file_path, own_path);
+    return g_own_file;
 }
 
 HANDLE CreateOutputFile(const char* path) {
@@ -114,21 +135,6 @@ public:
 private:
     HGLOBAL handle_ = nullptr;
     uint8_t* bytes_ = nullptr;
-};
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
 };
 
 // Per-record decoder scratch memory, released when the record is done. Zeroed:
@@ -218,17 +224,16 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
 }  // namespace
 
 size_t LongestStoredName(HINSTANCE module, int count) {
-    const FileHandle own_file(OpenOwnProgramFile(module));
-    if (!own_file.valid()) return 0;
-    const DWORD file_size = GetFileSize(own_file.get(), nullptr);
+    const HANDLE own_file = OwnProgramFile(module);
+    if (own_file == INVALID_HANDLE_VALUE) return 0;
+    const DWORD file_size = GetFileSize(own_file, nullptr);
     size_t longest = 0;
     uint32_t cursor = kStubLength;
     // Records 0 and 1 (the script and the licence), then the files.
     for (int index = 0; index < count + 2 && file_size != INVALID_FILE_SIZE && cursor < file_size; ++index) {
         uint8_t header[kRecordFixedBytes - 4];
-        if (SetFilePointer(own_file.get(), static_cast<LONG>(cursor), nullptr, FILE_BEGIN) ==
-                INVALID_SET_FILE_POINTER ||
-            !ReadExactly(own_file.get(), header, sizeof header))
+        if (SetFilePointer(own_file, static_cast<LONG>(cursor), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+            !ReadExactly(own_file, header, sizeof header))
             break;
         const uint32_t record_length = ReadU32(header + 4);
         if (!RecordFitsFile(cursor, record_length, file_size)) break;
@@ -239,13 +244,13 @@ size_t LongestStoredName(HINSTANCE module, int count) {
 }
 
 int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path) {
-    const FileHandle own_file(OpenOwnProgramFile(module));
-    if (!own_file.valid()) return Fail(kFileError);
+    const HANDLE own_file = OwnProgramFile(module);
+    if (own_file == INVALID_HANDLE_VALUE) return Fail(kFileError);
     if (mode == kWriteStub) {
-        WriteStub(own_file.get(), destination);
+        WriteStub(own_file, destination);
         return 1;
     }
-    return ExtractNextRecord(own_file.get(), destination, mode, script_path);
+    return ExtractNextRecord(own_file, destination, mode, script_path);
 }
 
 }  // namespace kq

@@ -350,6 +350,10 @@ bool WalkWizard(DWORD process_id, const WizardWalk& walk, std::string* proposed_
     const HWND frame = WaitForWindow(
         process_id, [](HWND w) { return ClassOf(w) == kDialogClass && GetDlgItem(w, kWizardNext) != nullptr; });
     if (frame == nullptr || !WaitForPage(frame, "Welcome to Setup")) return fail("no Welcome page");
+    if (!walk.locked.empty() && MoveFileA(walk.locked.c_str(), (walk.locked + ".renamed").c_str())) {
+        MoveFileA((walk.locked + ".renamed").c_str(), walk.locked.c_str());
+        return fail((walk.locked + " could be renamed while the wizard was open").c_str());
+    }
     if (walk.end == WizardEnd::kCancelOnWelcome) return Press(frame, IDCANCEL, PSBTN_CANCEL) || fail("no Cancel");
     if (!Press(frame, kWizardNext, PSBTN_NEXT)) return fail("Next unusable on the Welcome page");
     const HWND licence = WaitForWindow(process_id, [](HWND w) { return TextOf(w) == "Software License Agreement"; });

@@ -92,6 +92,9 @@ struct WizardWalk {
     // Typed on the folder page first, each with Next, which must bring a
     // message and keep the page.
     std::vector<std::string> refused = {};
+    // A file that must not be renamable while the wizard is open (the setup
+    // program, which reads its records from its own file).
+    std::string locked = {};
     bool browse = false;  // passes through the directory browser (OK) before Next
     WizardEnd end = WizardEnd::kFinish;
 };

@@ -132,6 +132,7 @@ private:
         if (phase.action == Action::kInstall) {
             kqh::WizardWalk walk = phase.walk;
             walk.folder = Expand(walk.folder);
+            walk.locked = Expand(walk.locked);
             std::string failure;
             ASSERT_TRUE(kqh::WalkWizard(program.id(), walk, &places_["proposed"], failure)) << failure;
         }

@@ -43,7 +43,7 @@ const std::string kFullLog =
 
 Phase FullInstall(int run_at_end) {
     return {.action = Action::kInstall,
-            .walk = {.folder = "{install}"},
+            .walk = {.folder = "{install}", .locked = "{scratch}\\setup.exe"},
             .prompts = {{"Setup", IDYES, "Add a desktop icon?"},
                         {"Setup", IDYES, "Add Quick Launch toolbar button?"},
                         {"Setup Complete", run_at_end, kClosingQuestion}}};

@@ -44,11 +44,13 @@ protected:
         if (!HasFailure()) kqh::RemoveTree(folder_);
     }
 
-    // Writes stub + records as the program file and loads it, so that the
-    // extractor finds "its own" file through the module handle.
+    // Writes stub + records as a program file of its own (the extractor keeps
+    // its file open) and loads it, so that the extractor finds "its own" file
+    // through the module handle.
     void WriteProgram(const std::string& records) {
-        kqh::WriteBytes(folder_ + "\\setup.exe", kqh::StubBytes() + records);
-        module_ = LoadLibraryExA((folder_ + "\\setup.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        const std::string path = folder_ + "\\setup" + std::to_string(++programs_) + ".exe";
+        kqh::WriteBytes(path, kqh::StubBytes() + records);
+        module_ = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
         ASSERT_NE(module_, nullptr);
     }
     int Extract(const std::string& path, int mode) {
@@ -60,6 +62,7 @@ protected:
     std::string folder_ = kqh::FreshFolder("unit");
     std::string script_ = folder_ + "\\Uninstal.inf";
     HMODULE module_ = nullptr;
+    int programs_ = 0;
 };
 
 TEST_F(StubUnit, DamagedRecordIsAFileErrorAndWritesNothing) {
