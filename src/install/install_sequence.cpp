@@ -22,6 +22,9 @@ namespace {
 // target is started once the window has closed. Written by the sequence.
 int g_run_at_end;
 
+// 1 from the start of the clean-up wait to the clean-up step.
+int g_cleanup_pending;
+
 // The [Install] dll key letter, which RegisterScriptDlls moves on.
 unsigned g_dll_letter = kFirstKeyLetter;
 
@@ -119,12 +122,20 @@ void RunInstallSequence(HWND backdrop, SetupContext& context) {
     if (InstallSequence(backdrop, context)) {
         SetWindowTextA(backdrop, "Setup is cleaning up...");
         SetTimer(backdrop, kCleanupTimer, kCleanupDelay, nullptr);
+        g_cleanup_pending = 1;
     } else {
         PostMessageA(backdrop, WM_DESTROY, 0, 0);
     }
 }
 
+void OnCloseRequest(HWND backdrop) {
+    if (!g_cleanup_pending) return;
+    g_run_at_end = 0;
+    OnCleanupTimer(backdrop);
+}
+
 void OnCleanupTimer(HWND backdrop) {
+    g_cleanup_pending = 0;
     KillTimer(backdrop, kCleanupTimer);
     CleanupStep(g_setup.install_folder);
     g_setup.exit_code = kExitDone;

@@ -17,6 +17,11 @@ void RunInstallSequence(HWND backdrop, SetupContext& context);
 // closes and, when the user asked for it, the first link's target starts.
 void OnCleanupTimer(HWND backdrop);
 
+// A close request or the end of the Windows session: during the clean-up
+// wait, the clean-up step at once and the end, starting nothing; before it,
+// while the installation runs, nothing.
+void OnCloseRequest(HWND backdrop);
+
 // The temp folder's drive root + "Program Files\" + DefDir (read into the
 // name buffer), in the folder buffer and the setup context. Without a usable
 // temp folder path the root of the Windows folder's drive serves, and "C:\"

@@ -53,7 +53,7 @@ int RunInstallerMode(HINSTANCE instance) {
     if (!ComposeStagedPath(g_text.licence_path, g_module_path, kLicenceFileName)) return kExitFailed;
     if (!ExtractRecord(instance, g_text.script_path, 0, g_text.script_path)) return kExitFailed;
     if (!ExtractRecord(instance, g_text.licence_path, 1, g_text.script_path)) return kExitFailed;
-    if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer)) {
+    if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer, OnCloseRequest)) {
         FreeModulePathBuffer();
         RunMessageLoop();
     } else {

@@ -18,6 +18,7 @@ int g_position_locked;
 // CreateBackdropWindow.
 BackdropHandler g_on_start;
 BackdropHandler g_on_timer;
+BackdropHandler g_on_close;
 
 // Lets the first change through; every later one keeps the window where and
 // as large as it is and unredrawn. The flags are replaced, not combined, so
@@ -32,9 +33,11 @@ void LockPosition(WINDOWPOS& change) {
 
 }  // namespace
 
-int CreateBackdropWindow(HINSTANCE instance, BackdropHandler on_start, BackdropHandler on_timer) {
+int CreateBackdropWindow(HINSTANCE instance, BackdropHandler on_start, BackdropHandler on_timer,
+                         BackdropHandler on_close) {
     g_on_start = on_start;
     g_on_timer = on_timer;
+    g_on_close = on_close;
     WNDCLASSA window_class = {};
     window_class.style = CS_HREDRAW | CS_VREDRAW;
     window_class.lpfnWndProc = BackdropWindowProc;
@@ -60,6 +63,12 @@ LRESULT CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wparam, LP
     case WM_COMMAND:
         if (LOWORD(wparam) != kStartCommand) break;
         g_on_start(window);
+        return 0;
+    case WM_CLOSE:
+        g_on_close(window);
+        return 0;
+    case WM_ENDSESSION:
+        if (wparam) g_on_close(window);
         return 0;
     case WM_TIMER:
         g_on_timer(window);

@@ -16,9 +16,12 @@ inline constexpr WORD kStartCommand = 100;
 using BackdropHandler = void (*)(HWND backdrop);
 
 // Registers the window class and creates the visible full-screen window,
-// which calls `on_start` for its start command and `on_timer` for WM_TIMER,
-// whatever the timer's identifier. Returns 1 if the window was created.
-[[nodiscard]] int CreateBackdropWindow(HINSTANCE instance, BackdropHandler on_start, BackdropHandler on_timer);
+// which calls `on_start` for its start command, `on_timer` for WM_TIMER
+// (whatever the timer's identifier), and `on_close` for a close request or
+// the end of the Windows session; the window itself never closes on those.
+// Returns 1 if the window was created.
+[[nodiscard]] int CreateBackdropWindow(HINSTANCE instance, BackdropHandler on_start, BackdropHandler on_timer,
+                                       BackdropHandler on_close);
 
 LRESULT CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

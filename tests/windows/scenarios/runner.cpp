@@ -148,6 +148,10 @@ private:
             }
             kqh::Answer(box, prompt.answer);
         }
+        if (phase.close_after_prompts) {
+            for (HWND window : kqh::VisibleWindowsOf(program.id()))
+                if (kqh::ClassOf(window) == "Install") PostMessageA(window, WM_CLOSE, 0, 0);
+        }
         // Whatever else it shows is a failure; its clean-up timer alone takes ten seconds.
         for (kqh::MessageBoxShown box; (box = kqh::NextMessageBox(program)).window != nullptr;) {
             ADD_FAILURE() << "unexpected message \"" << box.caption << "\": \"" << box.text << "\"";

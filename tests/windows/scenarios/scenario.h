@@ -75,6 +75,8 @@ struct Phase {
     DWORD exit_code = 0;
     std::vector<Check> checks = {};
     std::string tail = {};
+    // After the prompts, a close request to the backdrop (Alt+F4, End task).
+    bool close_after_prompts = false;
 };
 
 struct Row {

@@ -149,6 +149,15 @@ std::vector<Row> MakeRows() {
                                        "staged script in temp=0\r\n"}}}},
                .leaves = {"{programs}\\{app}"}};
 
+    // Closed during the clean-up wait: the clean-up runs at once, and nothing
+    // is started although the user said Yes.
+    Row closed_in_wait = launch;
+    closed_in_wait.name = "closed-in-wait";
+    closed_in_wait.phases[0].close_after_prompts = true;
+    closed_in_wait.phases[0].checks = {{What::kFile, "{proposed}\\Uninstal.inf"},
+                                       {What::kGone, "{temp}\\Uninstal.inf"},
+                                       {What::kGone, "{temp}\\launch-probe.txt"}};
+
     const std::string small_script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2\r\n";
     const Package small{.script = small_script, .files = {{"one.txt", "one"}, {"two.txt", "two"}}};
     Row exit_in_licence{.name = "exit-in-licence",
@@ -247,7 +256,7 @@ std::vector<Row> MakeRows() {
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
-    return {full, full_i686, kept, launch, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
+    return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall};
 }
 
