@@ -18,6 +18,21 @@ namespace kq {
 
 namespace {
 
+// The folder of a staged file (the script and the licence share it):
+// removed once it is empty. The licence path buffer is no guide by the
+// clean-up: the shortcuts use it as scratch.
+void RemoveStagingFolder(const char* staged_file) {
+    char folder[kTextBufferSize];
+    if (!CopyText(folder, sizeof folder, staged_file)) return;
+    for (size_t i = TextLength(folder); i > 0; --i) {
+        if (folder[i - 1] == '\\') {
+            folder[i - 1] = '\0';
+            RemoveDirectoryA(folder);
+            return;
+        }
+    }
+}
+
 // 1 when the user answered Yes to the closing question: the first link's
 // target is started once the window has closed. Written by the sequence.
 int g_run_at_end;
@@ -32,10 +47,6 @@ constexpr UINT_PTR kCleanupTimer = 1;
 constexpr UINT kCleanupDelay = 10000;
 constexpr char kSetupError[] = "Setup Error!";
 
-void DeleteStagedFiles() {
-    DeleteFileA(g_text.script_path);
-    DeleteFileA(g_text.licence_path);
-}
 
 void PlaceLicence(const SetupContext& context) {
     char path[kTextBufferSize];
@@ -89,7 +100,7 @@ int InstallSequence(HWND window, SetupContext& context) {
     // and the Start-menu group the Programs folder.
     if (g_text.name[0] == '\0') {
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
-        DeleteStagedFiles();
+        RemoveStagedFiles();
         return 0;
     }
     context.longest_stored_name = LongestStoredName(
@@ -97,11 +108,12 @@ int InstallSequence(HWND window, SetupContext& context) {
     // A refused licence ends setup whatever the wizard then returns.
     if (!RunSetupWizard(window) || g_setup_ended_early) {
         if (!g_setup_ended_early) g_setup.exit_code = kExitCancelled;
-        DeleteStagedFiles();
+        RemoveStagedFiles();
         return 0;
     }
     if (!InstallPackageFiles(context)) {
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
+        RemoveStagedFiles();
         return 0;
     }
     RegisterScriptDlls(context);
@@ -210,6 +222,12 @@ void RegisterScriptDlls(const SetupContext& context) {
     ++g_dll_letter;  // the read that found nothing advances the letter too
 }
 
+void RemoveStagedFiles() {
+    DeleteFileA(g_text.script_path);
+    DeleteFileA(g_text.licence_path);
+    RemoveStagingFolder(g_text.script_path);
+}
+
 void CleanupStep(const char* install_folder) {
     char destination[kTextBufferSize];
     if (!JoinPath(destination, sizeof destination, install_folder, kLogFileName)) return;
@@ -217,6 +235,7 @@ void CleanupStep(const char* install_folder) {
         DeleteFileA(g_text.script_path);
     else
         MoveFileExA(g_text.script_path, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    RemoveStagingFolder(g_text.script_path);
     (void)CopyText(g_text.script_path, kTextBufferSize, destination);
 }
 

@@ -38,6 +38,10 @@ void ProposeInstallFolder(SetupContext& context);
 // registration. A path too long for the log is neither recorded nor started.
 void RegisterScriptDlls(const SetupContext& context);
 
+// Deletes the staged script and licence (script and licence path buffers)
+// and the staging folder that holds them.
+void RemoveStagedFiles();
+
 // Moves the setup script (script path buffer) to install folder +
 // "\Uninstal.inf", replacing any file there; the script path buffer then
 // names the log.

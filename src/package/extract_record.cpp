@@ -105,9 +105,12 @@ void CreateDirectoriesFor(const char* path) {
     }
 }
 
+// Set when a piece of the record could not be written whole.
+bool g_output_failed;
+
 void WriteToOutputFile(void*, const uint8_t* bytes, uint32_t count) {
     DWORD written = 0;
-    WriteFile(g_output_file, bytes, count, &written, nullptr);
+    if (!WriteFile(g_output_file, bytes, count, &written, nullptr) || written != count) g_output_failed = true;
 }
 
 void SetStoredTime(HANDLE file, uint16_t dos_date, uint16_t dos_time) {
@@ -212,10 +215,17 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
 
     CreateDirectoriesFor(destination);
     g_output_file = CreateOutputFile(destination);
+    g_output_failed = g_output_file == INVALID_HANDLE_VALUE;
     DecodeRecord(fields, *scratch.get());
     SetStoredTime(g_output_file, fields.dos_date, fields.dos_time);
     if (g_output_file != INVALID_HANDLE_VALUE) CloseHandle(g_output_file);
     g_output_file = INVALID_HANDLE_VALUE;
+    // The staged script and licence must be there whole: the run cannot go
+    // on from a part of either.
+    if (g_output_failed && (mode == kFirstRecord || mode == kWriteNext)) {
+        DeleteFileA(destination);
+        return Fail(kFileError);
+    }
     SetFileAttributesA(destination, FileAttributesFromDos(fields.attributes));
     g_record_cursor += record_length;
     return 1;

@@ -24,10 +24,32 @@ bool IsUninstallerPath(const char* path, size_t length) {
     return length >= kNameLength && lstrcmpiA(path + (length - kNameLength), kUninstallerName) == 0;
 }
 
-// Staged file path = temp folder (which ends in a backslash) + name; refused
-// (0) rather than cut short.
-int ComposeStagedPath(char* dest, const char* temp_folder, const char* name) {
-    return CopyText(dest, kTextBufferSize, temp_folder) && AppendText(dest, kTextBufferSize, name);
+// A folder of its own under the temp folder (which ends in a backslash),
+// made fresh for this run: setup programs started at once never share their
+// staged files, and nothing left there by another program is taken.
+int MakeStagingFolder(char* folder, const char* temp_folder) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        char unique[MAX_PATH];
+        // A unique empty file, whose name then serves the folder.
+        if (!GetTempFileNameA(temp_folder, "kqs", 0, unique)) return 0;
+        DeleteFileA(unique);
+        if (!CopyText(folder, kTextBufferSize, unique)) return 0;
+        if (CreateDirectoryA(folder, nullptr)) return 1;
+    }
+    return 0;
+}
+
+// Stages records 0 and 1 (the script and the licence) into the staging
+// folder, as files with normal attributes whatever their records say.
+int StageScriptAndLicence(HINSTANCE instance, const char* folder) {
+    if (!JoinPath(g_text.script_path, kTextBufferSize, folder, kLogFileName) ||
+        !JoinPath(g_text.licence_path, kTextBufferSize, folder, kLicenceFileName) ||
+        !ExtractRecord(instance, g_text.script_path, kFirstRecord, g_text.script_path) ||
+        !ExtractRecord(instance, g_text.licence_path, kWriteNext, g_text.script_path))
+        return 0;
+    SetFileAttributesA(g_text.script_path, FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(g_text.licence_path, FILE_ATTRIBUTE_NORMAL);
+    return 1;
 }
 
 // Runs until the quit request. The exit code is the setup context's: a quit
@@ -47,12 +69,14 @@ void StartInstallation(HWND backdrop) {
 int RunInstallerMode(HINSTANCE instance) {
     g_setup.instance = instance;
     g_setup.exit_code = kExitFailed;
+    char staging_folder[kTextBufferSize];
     const DWORD temp_length = GetTempPathA(kTextBufferSize, g_module_path);
-    if (temp_length == 0 || temp_length >= kTextBufferSize) return kExitFailed;
-    if (!ComposeStagedPath(g_text.script_path, g_module_path, kLogFileName)) return kExitFailed;
-    if (!ComposeStagedPath(g_text.licence_path, g_module_path, kLicenceFileName)) return kExitFailed;
-    if (!ExtractRecord(instance, g_text.script_path, 0, g_text.script_path)) return kExitFailed;
-    if (!ExtractRecord(instance, g_text.licence_path, 1, g_text.script_path)) return kExitFailed;
+    if (temp_length == 0 || temp_length >= kTextBufferSize || !MakeStagingFolder(staging_folder, g_module_path))
+        return kExitFailed;
+    if (!StageScriptAndLicence(instance, staging_folder)) {
+        RemoveStagedFiles();
+        return kExitFailed;
+    }
     if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer, OnCloseRequest)) {
         FreeModulePathBuffer();
         RunMessageLoop();

@@ -102,7 +102,8 @@ TEST_F(KqpackCli, BuildPackagesFilesThatListAndExtractUnchanged) {
     SetTime("files/readme.txt", 1999, 12, 31, 23, 59, 59);
     SetTime("files/old.dat", 1975, 6, 1, 12, 0, 0);
     SetTime("files/future.dat", 2150, 6, 1, 12, 0, 0);
-    fs::permissions(dir_ / "files/readme.txt", fs::perms::owner_read | fs::perms::group_read);
+    for (const char* read_only : {"files/readme.txt", "setup.inf", "license.txt"})
+        fs::permissions(dir_ / read_only, fs::perms::owner_read | fs::perms::group_read);
 
     Result run = Kqpack(kBuild + "data/bulk.bin readme.txt old.dat future.dat");
     ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -111,10 +112,12 @@ TEST_F(KqpackCli, BuildPackagesFilesThatListAndExtractUnchanged) {
     EXPECT_NE(fs::status(dir_ / "out/setup.exe").permissions() & fs::perms::owner_exec, fs::perms::none);
 
     // Local wall-clock time, odd seconds dropped, clamped to the DOS years;
-    // read-only where nobody may write the file.
+    // read-only where nobody may write the file, but never the script and
+    // the licence, which the installer stages and writes to.
     run = Kqpack("list out/setup.exe");
     for (const char* line : {"  1999-12-31  23:59:58  AR    readme.txt\n", "  1980-01-01  00:00:00  A     old.dat\n",
-                             "  2107-12-31  23:59:58  A     future.dat\n", "  data\\bulk.bin\n", "\n6 records, "})
+                             "  2107-12-31  23:59:58  A     future.dat\n", "  data\\bulk.bin\n", "\n6 records, ",
+                             "  A     kqsetup.inf\n", "  A     License.txt\n"})
         EXPECT_NE(run.out.find(line), std::string::npos) << line << " in\n" << run.out;
 
     ASSERT_EQ(Kqpack("extract out/setup.exe x").exit_code, 0);

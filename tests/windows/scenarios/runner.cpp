@@ -84,8 +84,9 @@ private:
     }
 
     void WriteSetupProgram() {
-        std::vector<kqh::Record> records = {{.name = "setup.inf", .contents = Expand(row_.package.script)},
-                                            {.name = "License.txt", .contents = row_.package.licence}};
+        std::vector<kqh::Record> records = {
+            {.name = "setup.inf", .contents = Expand(row_.package.script), .attributes = row_.package.staged_attributes},
+            {.name = "License.txt", .contents = row_.package.licence, .attributes = row_.package.staged_attributes}};
         for (const PackedFile& file : row_.package.files)
             records.push_back({.name = file.name, .contents = Contents(file.contents)});
         std::string bytes = kqh::StubBytes(wow64_);
@@ -177,6 +178,7 @@ private:
             break;
         }
         case What::kGone: EXPECT_FALSE(Exists(where)) << where; break;
+        case What::kEmpty: EXPECT_TRUE(kqh::TakeTree(where).empty()) << where << " holds something"; break;
         case What::kLog: EXPECT_EQ(kqh::ProfileSection(where, "Uninstall"), value) << where; break;
         case What::kRegistry:
             EXPECT_EQ(kqh::RegistryString(where.substr(0, bar), where.substr(bar + 1), wow64_), value) << where;

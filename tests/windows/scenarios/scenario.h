@@ -36,6 +36,7 @@ struct Package {
     std::string script = {};
     std::vector<PackedFile> files = {};
     std::string licence = "The scenario licence.\r\n";
+    uint8_t staged_attributes = 0x20;  // of the script's and the licence's records
     // This record's length field is made to reach past the end of the file.
     int damaged_record = -1;
 };
@@ -50,6 +51,7 @@ struct Prompt {
 enum class What {
     kFile,      // `where` exists; with `value`, holds exactly these bytes ("@stub": the stub's)
     kGone,      // `where` does not exist
+    kEmpty,     // the folder `where` holds nothing
     kLog,       // [Uninstall] of the log `where` is exactly `value` (key=value lines)
     kRegistry,  // `where` is "KEY|NAME" below HKLM; the REG_SZ holds `value` ("" : absent)
     kNoKey,     // the registry key `where` does not exist

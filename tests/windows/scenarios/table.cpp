@@ -51,14 +51,15 @@ Phase FullInstall(int run_at_end) {
 
 std::vector<Check> NothingInstalled() {
     return {{What::kGone, "{install}"}, {What::kGone, "{programs}\\{app}"}, {What::kNoKey, kUninstallKey},
-            {What::kGone, "{temp}\\Uninstal.inf"}, {What::kGone, "{temp}\\License.txt"}};
+            {What::kEmpty, "{temp}"}};
 }
 
 std::vector<Row> MakeRows() {
     Row full{
         .name = "full",
         .stub = Stub::kX64,
-        .package = {.script = kScript, .files = kFiles},
+        // The script and the licence come read-only, as from a read-only checkout.
+        .package = {.script = kScript, .files = kFiles, .staged_attributes = 0x21},
         .before = {{"HKLM|" + kAppKey + "\\settings|Colour", "blue"},
                    {"HKLM|" + kAppKey + "\\Recent File List|File1", "C:\\letter.txt"}},
         .phases = {FullInstall(IDNO),
@@ -73,8 +74,6 @@ std::vector<Row> MakeRows() {
         {What::kFile, "{install}\\data\\text_70k.bin", "@file {data}\\lzhuf\\text_70k.bin"},
         {What::kFile, "{install}\\License.txt", "The scenario licence.\r\n"},
         {What::kFile, "{windows}\\Dizizev3.exe", "@stub"},
-        {What::kGone, "{temp}\\Uninstal.inf"},
-        {What::kGone, "{temp}\\License.txt"},
         {What::kGone, "{temp}\\launch-probe.txt"},
         {What::kFile, "{temp}\\marker-registered.txt", "{install}\\marker.dll"},
         {What::kLog, "{install}\\Uninstal.inf", kFullLog},
@@ -154,9 +153,7 @@ std::vector<Row> MakeRows() {
     Row closed_in_wait = launch;
     closed_in_wait.name = "closed-in-wait";
     closed_in_wait.phases[0].close_after_prompts = true;
-    closed_in_wait.phases[0].checks = {{What::kFile, "{proposed}\\Uninstal.inf"},
-                                       {What::kGone, "{temp}\\Uninstal.inf"},
-                                       {What::kGone, "{temp}\\launch-probe.txt"}};
+    closed_in_wait.phases[0].checks = {{What::kFile, "{proposed}\\Uninstal.inf"}, {What::kEmpty, "{temp}"}};
 
     const std::string small_script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2\r\n";
     const Package small{.script = small_script, .files = {{"one.txt", "one"}, {"two.txt", "two"}}};
@@ -205,7 +202,7 @@ std::vector<Row> MakeRows() {
                        .phases = {{.action = Action::kSetupOnly,
                                    .prompts = {{"Setup", IDOK, "File Error!"}},
                                    .exit_code = 2,
-                                   .checks = {{What::kGone, "{temp}\\Uninstal.inf"}}}}};
+                                   .checks = {{What::kEmpty, "{temp}"}}}}};
     Row damaged_script_i686 = damaged_script;
     damaged_script_i686.name = "damaged-script-i686";
     damaged_script_i686.stub = Stub::kI686;

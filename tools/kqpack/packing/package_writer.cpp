@@ -93,7 +93,12 @@ void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSou
     if (program.size() != kq::kStubLength)
         throw InputError{stub.string() + ": a stub is exactly " + std::to_string(kq::kStubLength) +
                          " bytes, this one is " + std::to_string(program.size())};
-    for (const RecordSource& source : sources) {
+    for (size_t i = 0; i < sources.size(); ++i) {
+        // The script and the licence are staged as files the installer
+        // writes to (the log) and moves: they carry normal attributes,
+        // whatever the permissions of their sources.
+        RecordSource source = sources[i];
+        if (i < 2) source.attributes = 0x20;
         const std::vector<uint8_t> record = MakeRecord(source);
         if (program.size() + record.size() > UINT32_MAX)
             throw InputError{output.string() + ": package larger than 4 GiB"};
