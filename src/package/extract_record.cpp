@@ -105,12 +105,14 @@ void CreateDirectoriesFor(const char* path) {
     }
 }
 
-// Set when a piece of the record could not be written whole.
-bool g_output_failed;
+// The first error met while writing the record (a full disk), or none.
+DWORD g_output_error;
 
 void WriteToOutputFile(void*, const uint8_t* bytes, uint32_t count) {
     DWORD written = 0;
-    if (!WriteFile(g_output_file, bytes, count, &written, nullptr) || written != count) g_output_failed = true;
+    if ((!WriteFile(g_output_file, bytes, count, &written, nullptr) || written != count) &&
+        g_output_error == ERROR_SUCCESS)
+        g_output_error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
 }
 
 void SetStoredTime(HANDLE file, uint16_t dos_date, uint16_t dos_time) {
@@ -166,6 +168,56 @@ void DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace
                         lzhuf::OutputSink{nullptr, WriteToOutputFile});
 }
 
+// Writes the record under a temporary name in the destination's folder and
+// moves it over the destination only once it is complete, with its time and
+// attributes set, so that a failure part-way leaves the previous file as it
+// was and no temporary file behind. A read-only, hidden or system file there
+// is made replaceable first (and left as it was if it still cannot be
+// replaced). Returns ERROR_SUCCESS or the error met.
+DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& workspace, const char* destination) {
+    char folder[kTextBufferSize];
+    if (!CopyText(folder, sizeof folder, destination)) return ERROR_BAD_PATHNAME;
+    size_t end = TextLength(folder);
+    while (end > 0 && folder[end - 1] != '\\') --end;
+    if (end == 0) return ERROR_BAD_PATHNAME;
+    folder[end - 1] = '\0';
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(folder, "kq", 0, temporary)) return GetLastError();
+
+    g_output_file = CreateOutputFile(temporary);
+    g_output_error = g_output_file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (g_output_file != INVALID_HANDLE_VALUE) {
+        DecodeRecord(fields, workspace);
+        SetStoredTime(g_output_file, fields.dos_date, fields.dos_time);
+        CloseHandle(g_output_file);
+    }
+    g_output_file = INVALID_HANDLE_VALUE;
+    DWORD error = g_output_error;
+    if (error == ERROR_SUCCESS) {
+        SetFileAttributesA(temporary, FileAttributesFromDos(fields.attributes));
+        constexpr DWORD kGuarding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        const DWORD previous = GetFileAttributesA(destination);
+        const bool guarded = previous != INVALID_FILE_ATTRIBUTES && (previous & kGuarding) != 0;
+        if (guarded) SetFileAttributesA(destination, previous & ~kGuarding);
+        if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return ERROR_SUCCESS;
+        error = GetLastError();
+        if (guarded) SetFileAttributesA(destination, previous);
+    }
+    SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary);
+    return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+
+// Asks whether to try a file that could not be written again: the
+// destination as the caption, the system's reason as the text.
+bool RetryWriting(const char* destination, DWORD error) {
+    char text[512] = "This file cannot be written:\n";
+    const size_t used = TextLength(text);
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text + used,
+                   static_cast<DWORD>(sizeof text - used), nullptr);
+    return ShowMessage(text, destination, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY;
+}
+
 int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* script_path) {
     if (mode == kFirstRecord) g_record_cursor = kStubLength;
     const DWORD file_size = GetFileSize(own_file, nullptr);
@@ -214,19 +266,14 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
     if (scratch.get() == nullptr) return Fail(kNoMemory);
 
     CreateDirectoriesFor(destination);
-    g_output_file = CreateOutputFile(destination);
-    g_output_failed = g_output_file == INVALID_HANDLE_VALUE;
-    DecodeRecord(fields, *scratch.get());
-    SetStoredTime(g_output_file, fields.dos_date, fields.dos_time);
-    if (g_output_file != INVALID_HANDLE_VALUE) CloseHandle(g_output_file);
-    g_output_file = INVALID_HANDLE_VALUE;
-    // The staged script and licence must be there whole: the run cannot go
-    // on from a part of either.
-    if (g_output_failed && (mode == kFirstRecord || mode == kWriteNext)) {
-        DeleteFileA(destination);
-        return Fail(kFileError);
+    for (;;) {
+        const DWORD error = WriteRecordFile(fields, *scratch.get(), destination);
+        if (error == ERROR_SUCCESS) break;
+        // The staged script and licence come before any window: nobody to ask.
+        if (mode != kInstallPlaced) return Fail(kFileError);
+        // Cancel: the record counts as not installed, which stops the install.
+        if (!RetryWriting(destination, error)) return 0;
     }
-    SetFileAttributesA(destination, FileAttributesFromDos(fields.attributes));
     g_record_cursor += record_length;
     return 1;
 }

@@ -107,8 +107,14 @@ private:
             return;
         }
         const std::string path = Expand(where);
+        if (what == "@dir") {
+            SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+            return;
+        }
         SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
-        kqh::WriteBytes(path, Contents(what));
+        const bool read_only = what.rfind("@readonly ", 0) == 0;
+        kqh::WriteBytes(path, Contents(read_only ? what.substr(10) : what));
+        if (read_only) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     }
 
     std::string CommandOf(const Phase& phase, std::string& temp) const {

@@ -85,8 +85,9 @@ struct Row {
     const char* name = "";
     Stub stub = {};
     Package package = {};
-    // Files made before the first phase ("@dir" makes a folder); a name
-    // starting "HKLM|" sets a registry string: HKLM|KEY|NAME.
+    // Files made before the first phase ("@dir" makes a folder, "@readonly "
+    // before the contents a read-only file); a name starting "HKLM|" sets a
+    // registry string: HKLM|KEY|NAME.
     std::vector<std::pair<std::string, std::string>> before = {};
     std::vector<Phase> phases = {};
     // Where the run may leave changes that the sentinel check accepts: paths

@@ -193,6 +193,20 @@ std::vector<Row> MakeRows() {
                                {What::kNoKey, kUninstallKey}}}},
         .leaves = {"{install}"}};
 
+    // Over a read-only file the new one goes in; a destination that cannot be
+    // replaced (a folder of that name) asks Retry or Cancel, and Cancel stops
+    // the install, leaving the folder and no temporary file.
+    Row guarded{.name = "guarded",
+                .stub = Stub::kX64,
+                .package = small,
+                .before = {{"{install}\\one.txt", "@readonly old one"}, {"{install}\\two.txt", "@dir"}},
+                .phases = {{.action = Action::kInstall,
+                            .walk = {.folder = "{install}"},
+                            .prompts = {{"{install}\\two.txt", IDCANCEL, ""}, {"Setup Error!", IDOK, "Setup Error!"}},
+                            .exit_code = 2,
+                            .checks = {{What::kFile, "{install}\\one.txt", "one"}, {What::kEmpty, "{temp}"}}}},
+                .leaves = {"{install}\\one.txt"}};
+
     // The script's own record damaged: the program ends before any window.
     Row damaged_script{.name = "damaged-script",
                        .stub = Stub::kX64,
@@ -254,7 +268,7 @@ std::vector<Row> MakeRows() {
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
-            damaged_script_i686, broken_log, reinstall};
+            damaged_script_i686, broken_log, reinstall, guarded};
 }
 
 }  // namespace
