@@ -78,6 +78,9 @@ int main(int argc, char** argv) {
     if (!kqh::WalkWizard(setup.id(), {}, &folder, failure)) return Fail(failure);
     std::printf("   licence accepted; install folder (default): %s; Finish\n", folder.c_str());
     AnswerUntilExit(setup);
+    // The program started at the end (Yes to "Run ...?") may still hold its
+    // file, which the uninstall below is to remove.
+    setup.WaitForEverythingStarted();
 
     const std::string log = folder + "\\Uninstal.inf";
     const std::string app = kqh::ProfileText(log, "Install", "AppName");

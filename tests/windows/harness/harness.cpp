@@ -242,6 +242,17 @@ bool Program::WaitForExit(DWORD timeout_ms) {
     return process_ != nullptr && WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0;
 }
 
+bool Program::WaitForEverythingStarted(DWORD timeout_ms) {
+    return WaitUntil(
+        [&] {
+            JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+            return QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &accounting,
+                                             sizeof accounting, nullptr) &&
+                   accounting.ActiveProcesses == 0;
+        },
+        timeout_ms);
+}
+
 DWORD Program::exit_code() const {
     DWORD code = STILL_ACTIVE;
     if (process_ != nullptr) GetExitCodeProcess(process_, &code);

@@ -56,6 +56,8 @@ public:
     DWORD id() const { return id_; }
     bool Running() const;
     bool WaitForExit(DWORD timeout_ms = kPatience);
+    // Waits until nothing the program started runs any more either.
+    bool WaitForEverythingStarted(DWORD timeout_ms = kPatience);
     DWORD exit_code() const;
 
 private:
