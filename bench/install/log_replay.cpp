@@ -20,9 +20,10 @@ double Place(const std::string& name, const std::string& script, const std::stri
     char destination[256] = {};
     install_folder.copy(destination, sizeof destination - 1);
     int copy_mode = 0;
+    kq::LetteredKey file_key;
     const Clock clock;
     (void)kq::PlaceRecord(reinterpret_cast<const uint8_t*>(name.data()), static_cast<uint32_t>(name.size()),
-                          destination, script.c_str(), copy_mode);
+                          destination, script.c_str(), copy_mode, file_key);
     return clock.Seconds();
 }
 
