@@ -23,14 +23,7 @@ namespace {
 // clean-up: the shortcuts use it as scratch.
 void RemoveStagingFolder(const char* staged_file) {
     char folder[kTextBufferSize];
-    if (!CopyText(folder, sizeof folder, staged_file)) return;
-    for (size_t i = TextLength(folder); i > 0; --i) {
-        if (folder[i - 1] == '\\') {
-            folder[i - 1] = '\0';
-            RemoveDirectoryA(folder);
-            return;
-        }
-    }
+    if (ParentFolder(folder, sizeof folder, staged_file)) RemoveDirectoryA(folder);
 }
 
 // 1 when the user answered Yes to the closing question: the first link's
@@ -103,15 +96,15 @@ int InstallSequence(HWND window, SetupContext& context) {
         RemoveStagedFiles();
         return 0;
     }
-    context.longest_stored_name = LongestStoredName(
-        context.instance, static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path)));
+    const int file_count = static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path));
+    context.longest_stored_name = LongestStoredName(context.instance, file_count);
     // A refused licence ends setup whatever the wizard then returns.
     if (!RunSetupWizard(window) || g_setup_ended_early) {
         if (!g_setup_ended_early) g_setup.exit_code = kExitCancelled;
         RemoveStagedFiles();
         return 0;
     }
-    if (!InstallPackageFiles(context)) {
+    if (!InstallPackageFiles(context, file_count)) {
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
         RemoveStagedFiles();
         return 0;
@@ -196,9 +189,7 @@ void ProposeInstallFolder(SetupContext& context) {
     (void)CopyText(context.install_folder, sizeof context.install_folder, g_text.folder);
 }
 
-int InstallPackageFiles(const SetupContext& context) {
-    // A negative count installs nothing, like a missing one.
-    const int count = static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path));
+int InstallPackageFiles(const SetupContext& context, int count) {
     int result = 1;
     for (int i = 0; i < count && result == 1; ++i) {
         char destination[kTextBufferSize];

@@ -29,9 +29,10 @@ void OnCloseRequest(HWND backdrop);
 // only a proposal the user sees and may change.
 void ProposeInstallFolder(SetupContext& context);
 
-// Extracts [Install] FileNum package records in mode 6, each under the install
-// folder. Returns 1 when all were installed (or there were none), else 0.
-[[nodiscard]] int InstallPackageFiles(const SetupContext& context);
+// Extracts `count` ([Install] FileNum) package records in mode 6, each under
+// the install folder. Returns 1 when all were installed (or there were none,
+// or the count is negative), else 0.
+[[nodiscard]] int InstallPackageFiles(const SetupContext& context, int count);
 
 // For each [Install] dll key up to the first missing one: records the DLL's
 // path under the [Uninstall] dll key of the same letter and starts its

@@ -176,11 +176,7 @@ void DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace
 // replaced). Returns ERROR_SUCCESS or the error met.
 DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& workspace, const char* destination) {
     char folder[kTextBufferSize];
-    if (!CopyText(folder, sizeof folder, destination)) return ERROR_BAD_PATHNAME;
-    size_t end = TextLength(folder);
-    while (end > 0 && folder[end - 1] != '\\') --end;
-    if (end == 0) return ERROR_BAD_PATHNAME;
-    folder[end - 1] = '\0';
+    if (!ParentFolder(folder, sizeof folder, destination)) return ERROR_BAD_PATHNAME;
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folder, "kq", 0, temporary)) return GetLastError();
 

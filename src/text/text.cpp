@@ -40,6 +40,14 @@ int JoinPath(char* dest, size_t capacity, const char* folder, const char* name) 
     return 1;
 }
 
+int ParentFolder(char* dest, size_t capacity, const char* path) {
+    size_t end = TextLength(path);
+    while (end > 0 && path[end - 1] != '\\') --end;
+    if (end == 0) return 0;
+    dest[0] = '\0';
+    return AppendBytes(dest, capacity, path, end - 1);
+}
+
 int AppendCut(char* dest, size_t capacity, const char* source) {
     const size_t used = TextLength(dest);
     if (used + 1 >= capacity) return source[0] == '\0';

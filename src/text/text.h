@@ -27,6 +27,10 @@ size_t TextLength(const char* text);
 // unchanged).
 [[nodiscard]] int JoinPath(char* dest, size_t capacity, const char* folder, const char* name);
 
+// The folder part of `path` (everything before its last backslash) into
+// `dest`. Returns 0 when the path has no backslash or does not fit.
+[[nodiscard]] int ParentFolder(char* dest, size_t capacity, const char* path);
+
 // Appends as much of `source` as fits into `dest` of `capacity` bytes.
 // Returns 1 if all of it fitted, 0 if it was cut.
 int AppendCut(char* dest, size_t capacity, const char* source);

@@ -16,9 +16,6 @@
 namespace kqpack {
 namespace {
 
-constexpr const char* kScriptStoredName = "kqsetup.inf";
-constexpr const char* kLicenceStoredName = "License.txt";
-
 kq::PackageWalk WalkOrThrow(const std::filesystem::path& setup, const std::vector<uint8_t>& bytes) {
     kq::PackageWalk walk = kq::WalkPackage(bytes);
     if (!walk.error.empty()) throw InputError{setup.string() + ": damaged package: " + walk.error};

@@ -12,6 +12,10 @@
 
 namespace kqpack {
 
+// The stored names kqpack gives records 0 and 1, the script and the licence.
+inline constexpr const char* kScriptStoredName = "kqsetup.inf";
+inline constexpr const char* kLicenceStoredName = "License.txt";
+
 // Checks a relative path given on the command line and turns it into the
 // stored name: backslash-separated, no empty, "." or ".." components, not
 // absolute, at most 255 bytes. Throws InputError otherwise.

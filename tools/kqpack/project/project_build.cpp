@@ -8,9 +8,6 @@
 namespace kqpack {
 namespace {
 
-constexpr const char* kScriptStoredName = "kqsetup.inf";
-constexpr const char* kLicenceStoredName = "License.txt";
-
 std::string TextOf(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 }  // namespace
