@@ -4,6 +4,7 @@ set(KQ_PORTABLE_SOURCES
   src/package/lzhuf_tree.cpp
   src/package/lzhuf_decoder.cpp
   src/package/record_format.cpp
+  src/package/stored_name.cpp
   src/startup/command_line.cpp
   src/text/text.cpp
 )

@@ -20,7 +20,8 @@ inline uint64_t LoadBigEndian64(const uint8_t* p) {
 
 // MSB-first bit reader over the in-memory stream. The 64-bit buffer holds the
 // same bit sequence the reference's 16-bit buffer would deliver, only refilled
-// less often; input past the end supplies zero bits without advancing.
+// less often; input past the end supplies zero bits without advancing, and
+// `padding` counts those zero bytes.
 //
 // The valid bits sit at the top of `buffer`. Below them the buffer may hold a
 // copy of bits not yet counted: they are always the stream's true next bits,
@@ -30,6 +31,7 @@ struct BitInput {
     const uint8_t* end;
     uint64_t buffer;
     unsigned count;
+    uint32_t padding;
 
     // Tops the buffer up to at least 56 bits. Away from the end of the stream
     // eight bytes are fetched at once and as many whole ones kept as fit.
@@ -41,7 +43,9 @@ struct BitInput {
             return;
         }
         while (count <= 56) {
-            const uint64_t byte = next < end ? *next++ : 0;
+            uint64_t byte = 0;
+            if (next < end) byte = *next++;
+            else ++padding;
             buffer |= byte << (56 - count);
             count += 8;
         }
@@ -174,10 +178,11 @@ inline uint32_t StopFill(uint32_t size, uint64_t flushed) {
 
 }  // namespace
 
-uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size,
-                      DecoderWorkspace& ws, OutputSink sink) {
+DecodeResult DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size, DecoderWorkspace& ws,
+                          OutputSink sink) {
     uint32_t fill = 0;
     uint64_t flushed = 0;  // bytes handed on in whole pieces
+    bool ran_out = false;
     if (size != 0) {
         for (int b = 0; b < 256; ++b) {
             ws.d_code[b] = kPositionTables.d_code[b];
@@ -185,7 +190,7 @@ uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t si
         }
         StartHuff(ws.tree);
         for (int i = 0; i < N - F; ++i) ws.text_buf[i] = ' ';
-        BitInput input{stream, stream + stream_length, 0, 0};
+        BitInput input{stream, stream + stream_length, 0, 0, 0};
         TopLevels top;
         top.walked = 0;
         top.watch = T;
@@ -244,9 +249,12 @@ uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t si
                 if (fill >= stop) break;
             }
         }
+        // The zero bytes past the end are the last ones in; fewer bits than
+        // they hold left over means some of them were used.
+        ran_out = uint64_t{input.padding} * 8 > input.count;
     }
     sink.write(sink.context, ws.out, fill);
-    return flushed + fill;
+    return {flushed + fill, ran_out};
 }
 
 }  // namespace kq::lzhuf

@@ -25,11 +25,16 @@ struct DecoderWorkspace {
     uint8_t out[kOutputPiece + 1];
 };
 
+struct DecodeResult {
+    uint64_t count;  // bytes handed to the sink
+    bool ran_out;    // the code ended before the stated size: the stream is cut short or damaged
+};
+
 // Decodes `size` bytes from `stream` (its code bits, most significant first).
 // Bytes past the end of the stream read as zero, and a last match is copied
 // whole even where it runs past `size`, exactly as the reference decoder does.
-// Returns the number of bytes handed to the sink.
-uint64_t DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size,
-                      DecoderWorkspace& workspace, OutputSink sink);
+// An encoder's stream gives exactly `size` bytes without running out.
+DecodeResult DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_t size, DecoderWorkspace& workspace,
+                          OutputSink sink);
 
 }  // namespace kq::lzhuf

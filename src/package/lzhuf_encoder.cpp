@@ -46,10 +46,9 @@ public:
         next_ = out_.data() + start;
     }
 
-    // Emits the top `length` bits of the 16-bit left-aligned `code`. The
-    // arithmetic mirrors the reference (a 32-bit unsigned buffer whose bytes
-    // are written through a char-sized put), including for codes longer than
-    // 16 bits, where the reference drops bits.
+    // Emits the top `length` bits (1..16) of the 16-bit left-aligned `code`.
+    // The arithmetic mirrors the reference (a 32-bit unsigned buffer whose
+    // bytes are written through a char-sized put).
     void Putcode(int length, uint32_t code) {
         if (out_.data() + out_.size() - next_ < 2) Grow();
         putbuf_ |= code >> putlen_;
@@ -255,18 +254,26 @@ void Encoder::DeleteNode(int p) {
 
 void Encoder::EncodeChar(unsigned c) {
     // Walk from the leaf to the root; an odd node is the second child (bit 1).
-    // The bits gather at the top of 32 and the upper half is the reference's
-    // 16-bit code, which keeps the bits nearest the root and drops the rest
-    // of a code longer than 16 bits just as the reference does.
-    uint32_t code = 0;
+    // The bits gather at the top of 64. The reference kept only the top 16
+    // bits of its code word, so a code longer than that lost its last bits
+    // and the stream decoded to garbage; such a code is written whole here,
+    // in two pieces. The tree's counts stay below 0x8000, which keeps every
+    // code well under 32 bits. Codes of up to 16 bits come out exactly as the
+    // reference writes them.
+    uint64_t code = 0;
     int length = 0;
     const unsigned leaf = tree_.prnt[c + T];
     unsigned k = leaf;
     do {
-        code = code >> 1 | k << 31;
+        code = code >> 1 | static_cast<uint64_t>(k & 1) << 63;
         ++length;
     } while ((k = tree_.prnt[k]) != R);
-    bits_.Putcode(length, code >> 16);
+    if (length <= 16) {
+        bits_.Putcode(length, static_cast<uint32_t>(code >> 48));
+    } else {
+        bits_.Putcode(16, static_cast<uint32_t>(code >> 48));
+        bits_.Putcode(length - 16, static_cast<uint32_t>(code >> 32) & 0xFFFF);
+    }
     update(tree_, static_cast<int>(c), leaf);
 }
 

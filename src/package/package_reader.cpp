@@ -72,15 +72,61 @@ std::vector<uint8_t> DecodeToMemory(std::span<const uint8_t> stream, uint32_t si
     return out;
 }
 
+// Follows the decoder's output through `expected`, when there is one, noting
+// the first byte that differs.
+struct Comparison {
+    const uint8_t* expected;
+    uint64_t expected_size;
+    uint64_t seen = 0;
+    uint64_t first_difference = UINT64_MAX;
+
+    static void Take(void* context, const uint8_t* bytes, uint32_t count) {
+        auto* c = static_cast<Comparison*>(context);
+        if (c->expected != nullptr && c->first_difference == UINT64_MAX) {
+            for (uint32_t i = 0; i < count; ++i) {
+                if (c->seen + i >= c->expected_size || bytes[i] != c->expected[c->seen + i]) {
+                    c->first_difference = c->seen + i;
+                    break;
+                }
+            }
+        }
+        c->seen += count;
+    }
+};
+
+std::string Problem(std::span<const uint8_t> stream, uint32_t size, Comparison& comparison) {
+    auto workspace = std::make_unique<lzhuf::DecoderWorkspace>();
+    const lzhuf::DecodeResult result = lzhuf::DecodeStream(
+        stream.data(), static_cast<uint32_t>(stream.size()), size, *workspace, {&comparison, Comparison::Take});
+    if (result.ran_out) return "its code ends before its " + std::to_string(size) + " bytes";
+    if (result.count != size)
+        return "it decodes to " + std::to_string(result.count) + " bytes, not " + std::to_string(size);
+    if (comparison.first_difference != UINT64_MAX)
+        return "it decodes to other bytes from byte " + std::to_string(comparison.first_difference);
+    return {};
+}
+
 }  // namespace
 
 std::vector<uint8_t> DecodeRecordBytes(const PackageRecord& record) {
     return DecodeToMemory(record.stream, record.uncompressed_size);
 }
 
-std::vector<uint8_t> DecodeReferenceStream(std::span<const uint8_t> file) {
-    if (file.size() < 4) return {};
+std::vector<uint8_t> DecodeReferenceStream(std::span<const uint8_t> file, bool* refused) {
+    const bool sound = file.size() >= 4 && ReadU32(file.data()) <= MaxDecodedSize(static_cast<uint32_t>(file.size() - 4));
+    if (refused != nullptr) *refused = !sound;
+    if (!sound) return {};
     return DecodeToMemory(file.subspan(4), ReadU32(file.data()));
+}
+
+std::string StreamProblem(std::span<const uint8_t> stream, uint32_t size) {
+    Comparison none{nullptr, 0};
+    return Problem(stream, size, none);
+}
+
+std::string StreamDifference(std::span<const uint8_t> stream, std::span<const uint8_t> expected) {
+    Comparison comparison{expected.data(), expected.size()};
+    return Problem(stream, static_cast<uint32_t>(expected.size()), comparison);
 }
 
 }  // namespace kq

@@ -35,7 +35,18 @@ PackageWalk WalkPackage(std::span<const uint8_t> program_file);
 // installer would write (a last match may run past the stated size).
 std::vector<uint8_t> DecodeRecordBytes(const PackageRecord& record);
 
-// Decodes a raw stream in the reference file format (4-byte size, then code).
-std::vector<uint8_t> DecodeReferenceStream(std::span<const uint8_t> file);
+// Decodes a raw stream in the reference file format (4-byte size, then code),
+// which must state a size its code could hold (MaxDecodedSize); an empty
+// result with `refused` set otherwise.
+std::vector<uint8_t> DecodeReferenceStream(std::span<const uint8_t> file, bool* refused = nullptr);
+
+// Decodes `stream` without keeping the bytes and says what is wrong with it,
+// or returns "" when it gives exactly `size` bytes without running out of
+// code, as every encoder's stream does.
+std::string StreamProblem(std::span<const uint8_t> stream, uint32_t size);
+
+// The same, and the bytes must be `expected` (at most 4 GiB): "" or where
+// they first differ.
+std::string StreamDifference(std::span<const uint8_t> stream, std::span<const uint8_t> expected);
 
 }  // namespace kq

@@ -10,6 +10,10 @@ namespace kq {
 // The stub's image ends here and the first package record begins.
 inline constexpr uint32_t kStubLength = 43008;
 
+// The installer moves through its own file with signed 32-bit offsets, so
+// every record must lie within this many bytes.
+inline constexpr uint32_t kLargestProgramFile = 0x7FFFFFFF;
+
 // Signature, record length, date, time, attributes, name length, then the
 // uncompressed size after the name: 18 bytes besides the name and the stream.
 inline constexpr uint32_t kRecordFixedBytes = 18;

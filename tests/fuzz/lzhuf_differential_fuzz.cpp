@@ -1,6 +1,7 @@
 // Arbitrary streams in the reference file layout (4-byte size, code bits):
 // the stub's decoder must give the plain decoder's bytes, handed on in pieces
-// of 4095 bytes and a last piece of the rest, and report their count.
+// of 4095 bytes and a last piece of the rest, and report their count and
+// whether the code ran out.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +10,7 @@
 
 #include "package/lzhuf_decoder.h"
 #include "package/record_format.h"
-#include "plain_lzhuf.h"
+#include "common/plain_lzhuf.h"
 
 namespace {
 
@@ -34,11 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Zeroed, as the tool's reader allocates it.
     auto workspace = std::make_unique<kq::lzhuf::DecoderWorkspace>();
     Pieces got;
-    const uint64_t count =
+    const kq::lzhuf::DecodeResult result =
         kq::lzhuf::DecodeStream(data + 4, static_cast<uint32_t>(size - 4), stated, *workspace, {&got, Collect});
     const plain_lzhuf::Decoded want = plain_lzhuf::Decode(data + 4, size - 4, stated);
     std::vector<uint32_t> sizes(want.bytes.size() / 4095, 4095);
     sizes.push_back(static_cast<uint32_t>(want.bytes.size() % 4095));
-    if (got.bytes != want.bytes || got.sizes != sizes || count != want.bytes.size()) std::abort();
+    if (got.bytes != want.bytes || got.sizes != sizes || result.count != want.bytes.size() ||
+        result.ran_out != want.ran_out)
+        std::abort();
     return 0;
 }

@@ -79,12 +79,15 @@ std::vector<Row> Rows() {
          {"setup.inf:3: error: [Install] DefDir: under the default install folder"}},
         {"windows_folder_path_longest", windows, {std::string(244, 'w')}, {}},
         {"windows_folder_path_too_long", windows, {std::string(245, 'w')}, {"arg1: error: \"www"}},
-        {"stored_names", Script(8), {"..\\e", "s\\..\\..\\e", "\\abs", "C:x", "a/b", "s\\\\x", "con.txt", "a?"},
+        {"stored_names", Script(10), {"..\\e", "s\\..\\..\\e", "\\abs", "C:x", "a/b", "s\\\\x", "con.txt", "a?",
+                                      "...\\a.txt", ".. \\b.txt"},
          {"arg1: error: \"..\\e\": cannot be installed: it holds '..'", "arg2: error: \"s\\..\\..\\e\": cannot be "
           "installed: it holds '..'", "arg3: error: \"\\abs\": cannot be installed: it is absolute", "arg4: error: \"C:x\":"
           " cannot be installed: it names a drive", "arg5: error: \"a/b\": cannot be installed: it holds a '/'",
           "arg6: error: \"s\\\\x\": cannot be installed: it holds an empty folder name", "arg7: error: \"con.txt\": "
-          "cannot be installed: 'con.txt' holds the device name con", "arg8: error: \"a?\": cannot be installed"}},
+          "cannot be installed: 'con.txt' holds the device name con", "arg8: error: \"a?\": cannot be installed",
+          "arg9: error: \"...\\a.txt\": cannot be installed: '...' is only dots and blanks",
+          "arg10: error: \".. \\b.txt\": cannot be installed: '.. ' is only dots and blanks"}},
         {"trailing_dot", Script(2), {"a..b\\c d.txt", "sub.\\x.txt"}, {"arg2: warning: \"sub.\\x.txt\": \"sub.\" ends in"}},
         {"link_gaps", Script(1, "dlla=a.exe\ndllb=\ndllc=a.exe\n[Links]\nlinka=a.exe\nlinkfilea=A.lnk\nlinkc=a.exe\n"
                                 "linkfilec=C.lnk\nlinkd=a.exe\n"), {"a.exe"},

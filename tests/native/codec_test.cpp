@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/deep_code_input.h"
+#include "common/plain_lzhuf.h"
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
 
@@ -32,6 +34,16 @@ INSTANTIATE_TEST_SUITE_P(Reference, LzhufVectors,
                          testing::Values("empty", "one_byte", "spaces_4096", "text_345", "exact_4095", "exact_8191",
                                          "leading_spaces", "text_70k", "rebuild_200k", "random_64k", "zeros_64k",
                                          "synth_binary_100k"));
+
+// The reference encoder kept 16 bits of a code, so deeper codes came out cut
+// and the stream decoded to garbage.
+TEST(LongCodes, ComeOutWholeAndDecodeToTheInput) {
+    const std::vector<uint8_t> input = kqtest::DeepCodeInput();
+    const std::vector<uint8_t> coded = kq::lzhuf::Encode(input);
+    EXPECT_GT(plain_lzhuf::Decode(coded.data() + 4, coded.size() - 4, static_cast<uint32_t>(input.size())).longest_code,
+              16u);
+    EXPECT_TRUE(kq::DecodeReferenceStream(coded) == input);
+}
 
 // The bound that refuses damaged records must hold for the densest streams an
 // encoder makes: long runs give a 60-byte match per 10 bits.

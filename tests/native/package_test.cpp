@@ -8,7 +8,9 @@
 
 #include "common/damaged_records.h"
 #include "package/package_reader.h"
+#include "package/lzhuf_encoder.h"
 #include "package/record_format.h"
+#include "package/stored_name.h"
 
 namespace {
 
@@ -61,6 +63,47 @@ TEST(PackageWalk, AcceptsRecordsAtTheLimitsAndNothingShorterThanTheStub) {
     const std::vector<uint8_t> stub_only(kq::kStubLength, 0);
     EXPECT_TRUE(kq::WalkPackage(stub_only).error.empty() && kq::WalkPackage(stub_only).records.empty());
     EXPECT_NE(kq::WalkPackage(std::vector<uint8_t>(kq::kStubLength - 1, 0)).error, "");
+}
+
+// Decoding a stream again finds what the record walk cannot: a stream that
+// runs out of code before its stated size, one that gives more, and bytes
+// other than the source's.
+TEST(StreamCheck, FindsCutDamagedAndWrongStreams) {
+    const std::string text = "Decoded again, as the installer decodes it. Decoded again, and again.";
+    const std::vector<uint8_t> source(text.begin(), text.end());
+    const std::vector<uint8_t> coded = kq::lzhuf::Encode(source);
+    const std::span<const uint8_t> stream = std::span(coded).subspan(4);
+    std::vector<uint8_t> flipped(stream.begin(), stream.end());
+    flipped[flipped.size() / 2] ^= 0x10;
+    std::vector<uint8_t> other = source;
+    other[40] = '!';
+    const auto size = static_cast<uint32_t>(source.size());
+    EXPECT_EQ(kq::StreamProblem(stream, size), "");
+    EXPECT_EQ(kq::StreamDifference(stream, source), "");
+    EXPECT_EQ(kq::StreamProblem(stream.first(stream.size() - 3), size).find("its code ends before"), 0u);
+    EXPECT_EQ(kq::StreamProblem(stream, size + 40).find("its code ends before"), 0u);
+    EXPECT_EQ(kq::StreamDifference(stream, other), "it decodes to other bytes from byte 40");
+    EXPECT_NE(kq::StreamDifference(flipped, source), "");
+}
+
+// One rule for the installer and the packaging tool: names that leave the
+// install folder, name no file or a device, or would log an empty folder.
+TEST(StoredName, TheInstallersRuleRefusesWhatCouldLeaveTheFolderOrEmptyTheLog) {
+    using kq::StoredNameFault;
+    const std::pair<std::string, StoredNameFault> rows[] = {
+        {"a.txt", StoredNameFault::kNone}, {"sub\\deep\\f.dat", StoredNameFault::kNone},
+        {"..f", StoredNameFault::kNone}, {".hidden\\f..", StoredNameFault::kNone},
+        {"com0.txt", StoredNameFault::kNone}, {"console", StoredNameFault::kNone},
+        {"", StoredNameFault::kEmpty}, {"\\a.txt", StoredNameFault::kAbsolute},
+        {"/a.txt", StoredNameFault::kAbsolute}, {"c:a.txt", StoredNameFault::kDrive},
+        {"sub\\\\a.txt", StoredNameFault::kEmptyPart}, {"sub\\", StoredNameFault::kEmptyPart},
+        {"...\\a.txt", StoredNameFault::kDotsAndBlanks}, {".. \\b.txt", StoredNameFault::kDotsAndBlanks},
+        {"sub\\.", StoredNameFault::kDotsAndBlanks}, {"a/../b", StoredNameFault::kBadCharacter},
+        {"ab:stream", StoredNameFault::kBadCharacter}, {std::string("a\0b", 3), StoredNameFault::kBadCharacter},
+        {"x\\LPT9", StoredNameFault::kDeviceName}, {"Aux .log", StoredNameFault::kDeviceName},
+    };
+    for (const auto& [name, fault] : rows)
+        EXPECT_EQ(kq::CheckStoredName(name.data(), name.size()).fault, fault) << name;
 }
 
 TEST(DosAttributes, KeepArchiveSystemHiddenReadOnlyAndFallBackToNormal) {

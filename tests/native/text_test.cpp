@@ -132,6 +132,12 @@ TEST(StoredName, UsesBackslashesAndRefusesNamesThatCouldLeaveTheFolder) {
     }
 }
 
+// The installer moves through its file with signed 32-bit offsets.
+TEST(PackageLength, StopsAtWhatTheInstallerCanReach) {
+    EXPECT_NO_THROW(kqpack::CheckProgramLength(0x7FFFFFFF, "setup.exe"));
+    EXPECT_THROW(kqpack::CheckProgramLength(0x80000000, "setup.exe"), kqpack::InputError);
+}
+
 TEST(FileGlobs, MatchWithinNamesAndAcrossFoldersButNotHiddenNames) {
     const std::tuple<const char*, const char*, bool> rows[] = {
         {"*.txt", "a.txt", true}, {"*.txt", "doc/a.txt", false}, {"doc/?.txt", "doc/a.txt", true},

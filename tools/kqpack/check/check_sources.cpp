@@ -71,6 +71,15 @@ SetupUnderCheck SetupFromPackage(const std::filesystem::path& program) {
     setup.files_known = true;
     for (size_t i = 2; i < walk.records.size(); ++i)
         setup.files.push_back({walk.records[i].stored_name, Location{name + "[record " + std::to_string(i) + "]", 0}});
+    // Every record decoded as the installer would decode it.
+    for (size_t i = 0; i < walk.records.size(); ++i) {
+        const kq::PackageRecord& record = walk.records[i];
+        const std::string problem = kq::StreamProblem(record.stream, record.uncompressed_size);
+        if (!problem.empty())
+            setup.earlier_findings.push_back({Severity::kError, Location{name + "[record " + std::to_string(i) + "]", 0},
+                                              "\"" + record.stored_name + "\"",
+                                              "damaged: " + problem + "; the installer would write garbage"});
+    }
     return setup;
 }
 

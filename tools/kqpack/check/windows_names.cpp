@@ -5,6 +5,7 @@
 
 #include "check/lettered_keys.h"
 #include "check/profile_text.h"
+#include "package/stored_name.h"
 
 namespace kqpack {
 namespace {
@@ -35,25 +36,27 @@ std::string NameComponentProblem(std::string_view name) {
 }
 
 std::string StoredNameProblem(std::string_view stored_name) {
-    if (stored_name.empty()) return "it is empty";
     if (stored_name.size() > 255) return std::to_string(stored_name.size()) + " characters, more than 255";
-    if (stored_name.front() == '\\' || stored_name.front() == '/')
-        return "it is absolute: it would not land under the install folder";
-    if (stored_name.size() >= 2 && stored_name[1] == ':') return "it names a drive: it would not land under the install folder";
-    if (stored_name.find('/') != std::string_view::npos)
-        return "it holds a '/': the installer records folders only at backslashes, so the folder would stay after an uninstall";
-    size_t start = 0;
-    while (true) {
-        const size_t end = std::min(stored_name.find('\\', start), stored_name.size());
-        const std::string_view part = stored_name.substr(start, end - start);
-        if (part == "..") return "it holds '..': it would leave the install folder";
-        if (part == ".") return "it holds a '.' folder";
-        if (part.empty()) return "it holds an empty folder name (two backslashes, or one at the end)";
-        const std::string problem = NameComponentProblem(part);
-        if (!problem.empty()) return std::string("'").append(part).append("' holds ").append(problem);
-        if (end == stored_name.size()) return {};
-        start = end + 1;
+    const kq::StoredNameCheck check = kq::CheckStoredName(stored_name.data(), stored_name.size());
+    const std::string part(stored_name.substr(check.part_start, check.part_length));
+    switch (check.fault) {
+        case kq::StoredNameFault::kNone: return {};
+        case kq::StoredNameFault::kEmpty: return "it is empty";
+        case kq::StoredNameFault::kAbsolute: return "it is absolute: it would not land under the install folder";
+        case kq::StoredNameFault::kDrive: return "it names a drive: it would not land under the install folder";
+        case kq::StoredNameFault::kEmptyPart: return "it holds an empty folder name (two backslashes, or one at the end)";
+        case kq::StoredNameFault::kDotsAndBlanks:
+            if (part == "..") return "it holds '..': it would leave the install folder";
+            if (part == ".") return "it holds a '.' folder";
+            return "'" + part + "' is only dots and blanks, which Windows reads as '..' or as no name at all";
+        case kq::StoredNameFault::kBadCharacter:
+            if (part.find('/') != std::string::npos)
+                return "it holds a '/': the installer records folders only at backslashes, so the folder would stay "
+                       "after an uninstall";
+            [[fallthrough]];
+        case kq::StoredNameFault::kDeviceName: return "'" + part + "' holds " + NameComponentProblem(part);
     }
+    return {};
 }
 
 std::string TrailingDotOrBlank(std::string_view stored_name) {

@@ -11,9 +11,8 @@ namespace kqpack {
 // character Windows refuses, a device name such as CON or LPT1; "" when fine.
 std::string NameComponentProblem(std::string_view name);
 
-// Why a stored name cannot be installed under the install folder: absolute,
-// leaving it through "..", empty parts, a forward slash (folders are recorded
-// only at backslashes), or a bad component; "" when fine.
+// Why the installer would refuse a stored name (kq::CheckStoredName, in
+// words), or that it is longer than a record can hold; "" when fine.
 std::string StoredNameProblem(std::string_view stored_name);
 
 // A component that Windows would rename by dropping trailing dots or blanks;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "check/check_sources.h"
+#include "check/windows_names.h"
 #include "commands/record_display.h"
 #include "packing/file_io.h"
 #include "package/lzhuf_encoder.h"
@@ -81,15 +82,15 @@ void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
 void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir) {
     const std::vector<uint8_t> bytes = ReadWholeFile(setup);
     const kq::PackageWalk walk = WalkOrThrow(setup, bytes);
+    // Every name is checked before anything is written, by the installer's rule.
     for (size_t i = 0; i < walk.records.size(); ++i) {
-        const kq::PackageRecord& record = walk.records[i];
-        std::string relative;
-        try {
-            relative = StoredNameFor(record.stored_name);
-        } catch (const InputError& e) {
-            throw InputError{"record " + std::to_string(i) + ": refusing to write outside " + dir.string() +
-                             ": " + e.message};
-        }
+        const std::string problem = StoredNameProblem(walk.records[i].stored_name);
+        if (!problem.empty())
+            throw InputError{"record " + std::to_string(i) + ": \"" + walk.records[i].stored_name +
+                             "\": refusing to extract: " + problem};
+    }
+    for (const kq::PackageRecord& record : walk.records) {
+        std::string relative = StoredNameFor(record.stored_name);
         for (char& c : relative)
             if (c == '\\') c = '/';
         const std::filesystem::path target = dir / relative;
@@ -109,7 +110,13 @@ void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out
 void DecodeRaw(const std::filesystem::path& in, const std::filesystem::path& out) {
     const std::vector<uint8_t> bytes = ReadWholeFile(in);
     if (bytes.size() < 4) throw InputError{in.string() + ": shorter than the 4-byte size field"};
-    WriteFileAtomically(out, kq::DecodeReferenceStream(bytes), false);
+    if (bytes.size() > UINT32_MAX) throw InputError{in.string() + ": larger than 4 GiB"};
+    bool refused = false;
+    std::vector<uint8_t> decoded = kq::DecodeReferenceStream(bytes, &refused);
+    if (refused)
+        throw InputError{in.string() + ": states " + std::to_string(kq::ReadU32(bytes.data())) +
+                         " bytes, more than its code could hold: not an LZHUF stream, or a damaged one"};
+    WriteFileAtomically(out, decoded, false);
 }
 
 }  // namespace kqpack

@@ -77,13 +77,17 @@ const char* const kExtractUsage =
     "usage: kqpack extract SETUP.exe DIR\n"
     "\n"
     "Writes every record under DIR by its stored name (backslashes become folders):\n"
-    "kqsetup.inf, License.txt and the files. A name that would leave DIR is refused.\n";
+    "kqsetup.inf, License.txt and the files. A package holding a name the installer\n"
+    "would refuse (one that leaves DIR, among others) is refused before anything is\n"
+    "written.\n";
 
 const char* const kLzhufUsage =
     "usage: kqpack lzhuf -e|-d IN OUT\n"
     "\n"
     "Encodes (-e) or decodes (-d) a raw LZHUF stream: a 4-byte little-endian size,\n"
-    "then the code, byte for byte what the 1988 reference program reads and writes.\n";
+    "then the code, in the layout of the 1988 reference program. Encoding gives its\n"
+    "bytes, except that a code longer than 16 bits, which it cut short, is written\n"
+    "whole. A stream stating more bytes than its code could hold is refused.\n";
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "packing/file_io.h"
 #include "package/lzhuf_encoder.h"
+#include "package/package_reader.h"
 
 namespace kqpack {
 
@@ -67,6 +68,12 @@ RecordSource LoadRecordSource(const std::filesystem::path& file, std::string sto
 
 std::vector<uint8_t> MakeRecord(const RecordSource& source) {
     const std::vector<uint8_t> coded = kq::lzhuf::Encode(source.contents);
+    // Decoded again as the installer will decode it: a package that would
+    // install anything but the source's bytes is never written.
+    const std::string problem = kq::StreamDifference(std::span(coded).subspan(4), source.contents);
+    if (!problem.empty())
+        throw InputError{source.stored_name + ": the coded file does not decode to its source (" + problem +
+                         "); no package written"};
     const uint64_t length = 14 + source.stored_name.size() + coded.size();
     if (length > UINT32_MAX) throw InputError{source.stored_name + ": record larger than 4 GiB"};
     uint8_t header[14];
@@ -87,6 +94,13 @@ std::vector<uint8_t> MakeRecord(const RecordSource& source) {
     return record;
 }
 
+void CheckProgramLength(uint64_t length, const std::filesystem::path& output) {
+    if (length > kq::kLargestProgramFile)
+        throw InputError{output.string() + ": the package would be " + std::to_string(length) +
+                         " bytes; the installer reads records only within the first 2 GiB (" +
+                         std::to_string(kq::kLargestProgramFile) + " bytes): split the files over two setups"};
+}
+
 void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
                   const std::filesystem::path& output) {
     std::vector<uint8_t> program = ReadWholeFile(stub);
@@ -100,8 +114,7 @@ void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSou
         RecordSource source = sources[i];
         if (i < 2) source.attributes = 0x20;
         const std::vector<uint8_t> record = MakeRecord(source);
-        if (program.size() + record.size() > UINT32_MAX)
-            throw InputError{output.string() + ": package larger than 4 GiB"};
+        CheckProgramLength(program.size() + record.size(), output);
         program.insert(program.end(), record.begin(), record.end());
     }
     WriteFileAtomically(output, program, true);

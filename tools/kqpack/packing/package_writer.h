@@ -37,12 +37,17 @@ struct RecordSource {
 RecordSource LoadRecordSource(const std::filesystem::path& file, std::string stored_name);
 
 // One package record: signature, length, date, time, attributes, name, then
-// the encoder's output (uncompressed size and code).
+// the encoder's output (uncompressed size and code), checked by decoding it.
 std::vector<uint8_t> MakeRecord(const RecordSource& source);
+
+// Throws InputError when a program file of `length` bytes would hold records
+// the installer cannot reach.
+void CheckProgramLength(uint64_t length, const std::filesystem::path& output);
 
 // The stub (exactly the stub length) followed by one record per source,
 // written to `output` all at once. Throws InputError for a stub of another
-// size or a package past 4 GiB, leaving `output` as it was.
+// size, a record that does not decode to its source, or a program file past
+// kLargestProgramFile, leaving `output` as it was.
 void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
                   const std::filesystem::path& output);
 

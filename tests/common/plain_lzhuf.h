@@ -16,18 +16,21 @@ constexpr unsigned MAX_FREQ = 0x8000;
 struct Decoded {
     std::vector<uint8_t> bytes;  // the stated size, plus the rest of a last match
     unsigned longest_code = 0;   // in bits, of the symbols decoded
+    bool ran_out = false;        // bits past the end of the stream were used
 };
 
 struct Decoder {
     const uint8_t* in = nullptr;
     const uint8_t* end = nullptr;
     unsigned byte = 0, bits_left = 0;
+    bool ran_out = false;
     unsigned freq[T + 1], son[T], prnt[T + N_CHAR];
     unsigned d_code[256], d_len[256];
 
     // Bits most significant first; past the end of the stream they are zero.
     unsigned GetBit() {
         if (bits_left == 0) {
+            ran_out |= in == end;
             byte = in < end ? *in++ : 0;
             bits_left = 8;
         }
@@ -126,6 +129,7 @@ inline Decoded Decode(const uint8_t* stream, size_t length, uint32_t textsize) {
             r = (r + 1) % N;
         }
     }
+    out.ran_out = d.ran_out;
     return out;
 }
 
