@@ -239,6 +239,11 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         !ParseRecordBuffer(buffer.bytes(), buffer_length, fields))
         return Fail(kFileError);
 
+    // Taken before anything is logged or touched, so a shortage leaves the
+    // log and the destination as they were.
+    const DecoderScratch scratch;
+    if (scratch.get() == nullptr) return Fail(kNoMemory);
+
     int copy_mode = mode;
     LetteredKey file_key;
     if (mode == kInstallPlaced) {
@@ -257,10 +262,6 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         }
     }
 
-    // Taken before the destination is touched, so a shortage leaves it as it was.
-    const DecoderScratch scratch;
-    if (scratch.get() == nullptr) return Fail(kNoMemory);
-
     CreateDirectoriesFor(destination);
     for (;;) {
         const DWORD error = WriteRecordFile(fields, *scratch.get(), destination);
@@ -268,7 +269,12 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         // The staged script and licence come before any window: nobody to ask.
         if (mode != kInstallPlaced) return Fail(kFileError);
         // Cancel: the record counts as not installed, which stops the install.
-        if (!RetryWriting(destination, error)) return 0;
+        // Whatever is at the destination is not ours: the log keeps its key
+        // (the list has no gaps) but marks it, so no uninstaller deletes it.
+        if (!RetryWriting(destination, error)) {
+            RecordKeptFile(file_key, destination, kAskBeforeReplace, script_path);
+            return 0;
+        }
     }
     g_record_cursor += record_length;
     return 1;

@@ -20,16 +20,16 @@ enum ExtractionMode : int {
 // Offset of the next record in the program file. Only the extractor moves it.
 extern uint32_t g_record_cursor;
 
+// The longest stored name among the `count` records after the licence, read
+// from their headers; the records that are not there count as nothing.
+size_t LongestStoredName(HINSTANCE module, int count);
 
 // `destination` is the caller's 256-byte buffer: the file to write, or in
 // kInstallPlaced the install folder, which placement completes. Returns 1 when
 // a record was written or skipped (and always for kWriteStub once the program
 // file is open), 0 at the end of the package (silently) or after an error
-// that was shown.
-// The longest stored name among the `count` records after the licence, read
-// from their headers; the records that are not there count as nothing.
-size_t LongestStoredName(HINSTANCE module, int count);
-
+// that was shown; a record placed and then not written leaves its log entry
+// marked as not the installer's.
 [[nodiscard]] int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path);
 
 }  // namespace kq

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "package/stored_name.h"
 #include "script/script.h"
 #include "platform/platform.h"
 #include "text/text.h"
@@ -64,12 +65,15 @@ int RecordDirectoryPrefixes(const char* name, const char* script_path) {
 
 int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination, const char* script_path,
                 int& copy_mode, LetteredKey& file_key) {
+    // A name that leaves the install folder, names no file or a device, or
+    // would log an empty folder is damage, not a file to place: it would write
+    // (and its log entries remove) among the user's files, or end the
+    // uninstaller's folder list early.
+    if (CheckStoredName(reinterpret_cast<const char*>(stored_name), name_length).fault != StoredNameFault::kNone)
+        return 0;
     char name[kTextBufferSize];
     name[0] = '\0';
     if (!AppendBytes(name, sizeof name, reinterpret_cast<const char*>(stored_name), name_length)) return 0;
-    // A name that climbs out of the install folder is damage, not a file to
-    // place: it would write (and its log entries remove) among the user's files.
-    if (ClimbsOutOfItsFolder(name, TextLength(name))) return 0;
 
     unsigned file_letter = 0;
     if (!FindFirstFreeLetterRemembering(g_file_memo, kUninstallSection, kFileStem, kProbeReadSize, script_path,

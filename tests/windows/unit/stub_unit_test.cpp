@@ -148,7 +148,7 @@ TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
     SetFileAttributesA((folder_ + "\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(StubUnit, PlacementRefusesNamesThatClimbOutOrDoNotFit) {
+TEST_F(StubUnit, PlacementRefusesNamesThatLeaveOrEmptyTheLogOrDoNotFit) {
     struct Refused {
         const char* why;
         std::string name;
@@ -156,6 +156,9 @@ TEST_F(StubUnit, PlacementRefusesNamesThatClimbOutOrDoNotFit) {
     };
     const Refused cases[] = {{"climbs", "..\\evil.txt", ""},
                              {"climbs deeper", "sub\\..\\..\\evil.txt", ""},
+                             {"absolute", "\\evil.txt", ""},
+                             {"empty folder name", "sub\\\\f.txt", ""},
+                             {"device", "sub\\nul.txt", ""},
                              {"too long", std::string(120, 'd') + "\\" + std::string(130, 'f'), ""},
                              {"file keys run out", "f.txt", EveryFileKeyTaken()}};
     for (const Refused& c : cases) {
@@ -171,6 +174,20 @@ TEST_F(StubUnit, PlacementRefusesNamesThatClimbOutOrDoNotFit) {
         EXPECT_EQ(destination, folder_ + "\\P");
         EXPECT_EQ(kqh::ReadBytes(script_), c.log) << "recorded something";
     }
+}
+
+// A destination that cannot be replaced, and the user cancels: what stands
+// there is not the installer's, so the log must not list it for deletion.
+TEST_F(StubUnit, CancelledWriteLogsTheDestinationAsNotOurs) {
+    WriteProgram(kqh::EncodeRecord({.name = "zero", .contents = "0"}) +
+                 kqh::EncodeRecord({.name = "f.txt", .contents = "new"}));
+    const std::string path = folder_ + "\\P\\f.txt";
+    ASSERT_TRUE(CreateDirectoryA((folder_ + "\\P").c_str(), nullptr) && CreateDirectoryA(path.c_str(), nullptr));
+    ASSERT_EQ(Extract(folder_ + "\\zero", kq::kFirstRecord), 1);
+    g_answer = IDCANCEL;
+    EXPECT_EQ(Extract(folder_ + "\\P", kq::kInstallPlaced), 0);
+    EXPECT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(kqh::ProfileText(script_, "Uninstall", "filea"), kq::kNotOverwrittenMark + path);
 }
 
 // The log value of a kept file: an uninstaller that deletes every listed
