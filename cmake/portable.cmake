@@ -5,6 +5,7 @@ set(KQ_PORTABLE_SOURCES
   src/package/lzhuf_decoder.cpp
   src/package/record_format.cpp
   src/package/stored_name.cpp
+  src/package/package_integrity.cpp
   src/startup/command_line.cpp
   src/text/text.cpp
 )
@@ -14,5 +15,6 @@ list(TRANSFORM KQ_PORTABLE_SOURCES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../")
 set(KQ_NATIVE_SOURCES
   src/package/lzhuf_encoder.cpp
   src/package/package_reader.cpp
+  src/package/record_writer.cpp
 )
 list(TRANSFORM KQ_NATIVE_SOURCES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../")

@@ -7,6 +7,7 @@ set(KQ_STUB_CORE_SOURCES
   src/platform/platform.cpp
   src/script/script.cpp
   src/package/extract_record.cpp
+  src/package/package_check.cpp
   src/package/install_placement.cpp
   src/ui/backdrop.cpp
   src/ui/wizard.cpp
@@ -26,10 +27,17 @@ set(KQ_STUB_RESOURCES "${CMAKE_SOURCE_DIR}/src/ui/resources/setup.rc")
 
 set(KQ_FREESTANDING_FLAGS
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
-  -fno-threadsafe-statics -fno-stack-protector -ffunction-sections -fdata-sections
+  -fno-threadsafe-statics -fno-stack-protector -ffunction-sections
   -fno-ident -fno-use-cxa-atexit
+  # (No -fdata-sections: with it MinGW GCC puts zero-initialised variables in
+  # .data sections of their own, stored in the file, rather than in .bss.)
   # No C library to call into: keep loops from turning into strlen or memset calls.
   -fno-tree-loop-distribute-patterns)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # Windows keeps a 32-bit stack 4-byte aligned, no more; asking for 16 costs
+  # an aligning prologue in every function that keeps a double or a large array.
+  list(APPEND KQ_FREESTANDING_FLAGS -mpreferred-stack-boundary=2)
+endif()
 
 # Everything of the stub but its process entry, so that the Windows-side tests
 # can link the same code into an ordinary test program.

@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   wine64 xvfb xauth
   imagemagick x11-apps
+  osslsigncode openssl
 )
 
 missing=()

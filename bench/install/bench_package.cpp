@@ -76,11 +76,11 @@ std::string BenchPackage(const std::string& cache_path) {
     if (cached.compare(0, sizeof kCacheVersion - 1, kCacheVersion) == 0) return cached.substr(sizeof kCacheVersion - 1);
 
     std::printf("encoding the package (once; kept in %s)...\n", cache_path.c_str());
-    std::string package = kqh::EncodeRecord({.name = "kqsetup.inf", .contents = Script()}) +
-                          kqh::EncodeRecord({.name = "License.txt", .contents = "Benchmark licence.\r\n"});
+    std::string package = kqtest::EncodeRecord({.name = "kqsetup.inf", .contents = Script()}) +
+                          kqtest::EncodeRecord({.name = "License.txt", .contents = "Benchmark licence.\r\n"});
     uint32_t seed = 1;
     for (const BenchFile& file : BenchFiles())
-        package += kqh::EncodeRecord({.name = file.stored_name, .contents = Contents(file, seed++)});
+        package += kqtest::EncodeRecord({.name = file.stored_name, .contents = Contents(file, seed++)});
     kqh::WriteBytes(cache_path, kCacheVersion + package);
     return package;
 }

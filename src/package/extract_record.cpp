@@ -5,6 +5,7 @@
 
 #include "package/install_placement.h"
 #include "package/lzhuf_decoder.h"
+#include "package/package_check.h"
 #include "package/record_format.h"
 #include "platform/platform.h"
 #include "text/text.h"
@@ -13,6 +14,7 @@
 namespace kq {
 
 uint32_t g_record_cursor;
+uint32_t g_record_index;
 
 namespace {
 
@@ -36,33 +38,6 @@ int Fail(const char* text) {
     return 0;
 }
 
-// The program's own file, opened once for the whole run and read through
-// this handle only: others may read it but not write, rename or delete it,
-// so no file swapped in under its name can supply records. Written only by
-// OwnProgramFile; the process's end closes it.
-HANDLE g_own_file = INVALID_HANDLE_VALUE;
-char g_own_file_path[kTextBufferSize];  // the path it was opened by
-
-// A virus scanner may hold a new file briefly: about a second and a half of
-// retries before the program gives up.
-constexpr int kOpenAttempts = 15;
-constexpr DWORD kOpenRetryDelay = 100;
-
-HANDLE OwnProgramFile(HINSTANCE module) {
-    char own_path[kTextBufferSize];
-    const DWORD length = GetModuleFileNameA(module, own_path, sizeof own_path);
-    if (length == 0 || length >= sizeof own_path) return INVALID_HANDLE_VALUE;
-    if (g_own_file != INVALID_HANDLE_VALUE && lstrcmpiA(g_own_file_path, own_path) == 0) return g_own_file;
-    if (g_own_file != INVALID_HANDLE_VALUE) CloseHandle(g_own_file);
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        g_own_file = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (g_own_file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
-        Sleep(kOpenRetryDelay);
-    }
-    (void)CopyText(g_own_file_path, sizeof g_own_file_path, own_path);
-    return g_own_file;
-}
-
 HANDLE CreateOutputFile(const char* path) {
     return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
@@ -84,11 +59,13 @@ void WriteStub(HANDLE own_file, const char* destination) {
     }
     const HANDLE out = CreateOutputFile(destination);
     SetFilePointer(own_file, 0, nullptr, FILE_BEGIN);
-    char piece[kStubPiece];
+    uint8_t piece[kStubPiece];
     for (DWORD i = 0; i <= kStubPieces; ++i) {
         const DWORD count = i < kStubPieces ? kStubPiece : kStubLastPiece;
         DWORD moved = 0;
         ReadFile(own_file, piece, count, &moved, nullptr);
+        // The headers are in the first piece: the copy is a plain unsigned program.
+        if (i == 0) CleanStubHeader(piece, count);
         WriteFile(out, piece, count, &moved, nullptr);
     }
     if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
@@ -108,7 +85,13 @@ void CreateDirectoriesFor(const char* path) {
 // The first error met while writing the record (a full disk), or none.
 DWORD g_output_error;
 
-void WriteToOutputFile(void*, const uint8_t* bytes, uint32_t count) {
+// Writes the decoded bytes and keeps their CRC in `context` (a uint32_t)
+// when the package has an integrity record.
+void WriteToOutputFile(void* context, const uint8_t* bytes, uint32_t count) {
+    if (g_integrity != nullptr) {
+        auto* crc = static_cast<uint32_t*>(context);
+        *crc = Crc32(g_integrity->table, *crc, bytes, count);
+    }
     DWORD written = 0;
     if ((!WriteFile(g_output_file, bytes, count, &written, nullptr) || written != count) &&
         g_output_error == ERROR_SUCCESS)
@@ -162,10 +145,15 @@ private:
     lzhuf::DecoderWorkspace* workspace_;
 };
 
-// Decodes the record into the process-wide output file.
-void DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace) {
-    lzhuf::DecodeStream(record.stream, record.stream_length, record.uncompressed_size, workspace,
-                        lzhuf::OutputSink{nullptr, WriteToOutputFile});
+// Decodes the record into the process-wide output file. Returns 0 when the
+// record is damaged: its code runs out before its size, or its bytes are
+// not the packaged ones.
+int DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace) {
+    uint32_t crc = 0;
+    const lzhuf::DecodeResult result = lzhuf::DecodeStream(record.stream, record.stream_length,
+                                                           record.uncompressed_size, workspace,
+                                                           lzhuf::OutputSink{&crc, WriteToOutputFile});
+    return !result.ran_out && (g_integrity == nullptr || crc == DecodedCrcOf(g_record_index)) ? 1 : 0;
 }
 
 // Writes the record under a temporary name in the destination's folder and
@@ -183,7 +171,7 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
     g_output_file = CreateOutputFile(temporary);
     g_output_error = g_output_file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     if (g_output_file != INVALID_HANDLE_VALUE) {
-        DecodeRecord(fields, workspace);
+        if (!DecodeRecord(fields, workspace) && g_output_error == ERROR_SUCCESS) g_output_error = ERROR_CRC;
         SetStoredTime(g_output_file, fields.dos_date, fields.dos_time);
         CloseHandle(g_output_file);
     }
@@ -215,7 +203,10 @@ bool RetryWriting(const char* destination, DWORD error) {
 }
 
 int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* script_path) {
-    if (mode == kFirstRecord) g_record_cursor = kStubLength;
+    if (mode == kFirstRecord) {
+        g_record_cursor = kStubLength;
+        g_record_index = 0;
+    }
     const DWORD file_size = GetFileSize(own_file, nullptr);
     if (file_size == INVALID_FILE_SIZE || file_size <= g_record_cursor) return 0;
 
@@ -258,6 +249,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         if (skip) {
             if (mode == kInstallPlaced) RecordKeptFile(file_key, destination, copy_mode, script_path);
             g_record_cursor += record_length;
+            ++g_record_index;
             return 1;
         }
     }
@@ -268,19 +260,49 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         if (error == ERROR_SUCCESS) break;
         // The staged script and licence come before any window: nobody to ask.
         if (mode != kInstallPlaced) return Fail(kFileError);
-        // Cancel: the record counts as not installed, which stops the install.
-        // Whatever is at the destination is not ours: the log keeps its key
-        // (the list has no gaps) but marks it, so no uninstaller deletes it.
-        if (!RetryWriting(destination, error)) {
+        // A damaged record or Cancel: the record counts as not installed,
+        // which stops the install. Whatever is at the destination is not
+        // ours: the log keeps its key (the list has no gaps) but marks it, so
+        // no uninstaller deletes it.
+        const bool damaged = error == ERROR_CRC;
+        if (damaged || !RetryWriting(destination, error)) {
             RecordKeptFile(file_key, destination, kAskBeforeReplace, script_path);
-            return 0;
+            return damaged ? Fail(kFileError) : 0;
         }
     }
     g_record_cursor += record_length;
+    ++g_record_index;
     return 1;
 }
 
+// The program's own file, opened once for the whole run and read through
+// this handle only: others may read it but not write, rename or delete it,
+// so no file swapped in under its name can supply records. Written only by
+// OwnProgramFile; the process's end closes it.
+HANDLE g_own_file = INVALID_HANDLE_VALUE;
+char g_own_file_path[kTextBufferSize];  // the path it was opened by
+
+// A virus scanner may hold a new file briefly: about a second and a half of
+// retries before the program gives up.
+constexpr int kOpenAttempts = 15;
+constexpr DWORD kOpenRetryDelay = 100;
+
 }  // namespace
+
+HANDLE OwnProgramFile(HINSTANCE module) {
+    char own_path[kTextBufferSize];
+    const DWORD length = GetModuleFileNameA(module, own_path, sizeof own_path);
+    if (length == 0 || length >= sizeof own_path) return INVALID_HANDLE_VALUE;
+    if (g_own_file != INVALID_HANDLE_VALUE && lstrcmpiA(g_own_file_path, own_path) == 0) return g_own_file;
+    if (g_own_file != INVALID_HANDLE_VALUE) CloseHandle(g_own_file);
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        g_own_file = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (g_own_file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(kOpenRetryDelay);
+    }
+    (void)CopyText(g_own_file_path, sizeof g_own_file_path, own_path);
+    return g_own_file;
+}
 
 size_t LongestStoredName(HINSTANCE module, int count) {
     const HANDLE own_file = OwnProgramFile(module);

@@ -17,8 +17,14 @@ enum ExtractionMode : int {
     kWriteStub = 7,      // write the first 43008 bytes as the uninstaller
 };
 
-// Offset of the next record in the program file. Only the extractor moves it.
+// Offset and index of the next record in the program file. Only the
+// extractor moves them.
 extern uint32_t g_record_cursor;
+extern uint32_t g_record_index;
+
+// The program's own file, opened once for the whole run (others may read it,
+// not change it); INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE OwnProgramFile(HINSTANCE module);
 
 // The longest stored name among the `count` records after the licence, read
 // from their headers; the records that are not there count as nothing.

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "package/lzhuf_decoder.h"
+#include "package/package_integrity.h"
 
 namespace kq {
 
@@ -18,7 +19,11 @@ PackageWalk WalkPackage(std::span<const uint8_t> program_file) {
         walk.error = "file is larger than 4 GiB";
         return walk;
     }
-    const auto file_size = static_cast<uint32_t>(program_file.size());
+    const auto file_size =
+        PackageEnd(program_file.data(), static_cast<uint32_t>(std::min<size_t>(program_file.size(), 4096)),
+                   static_cast<uint32_t>(program_file.size()));
+    walk.package_end = file_size;
+    walk.marked = std::equal(kIntegrityMark, kIntegrityMark + 4, program_file.data() + kIntegrityMarkOffset);
     uint32_t cursor = kStubLength;
     while (cursor < file_size) {
         const std::string where =
@@ -52,6 +57,10 @@ PackageWalk WalkPackage(std::span<const uint8_t> program_file) {
         record.stream = {fields.stream, fields.stream_length};
         walk.records.push_back(std::move(record));
         cursor += record_length;
+    }
+    if (!walk.records.empty() && walk.records.back().stored_name == kIntegrityRecordName) {
+        walk.integrity = std::move(walk.records.back());
+        walk.records.pop_back();
     }
     return walk;
 }
@@ -127,6 +136,33 @@ std::string StreamProblem(std::span<const uint8_t> stream, uint32_t size) {
 std::string StreamDifference(std::span<const uint8_t> stream, std::span<const uint8_t> expected) {
     Comparison comparison{expected.data(), expected.size()};
     return Problem(stream, static_cast<uint32_t>(expected.size()), comparison);
+}
+
+std::vector<std::string> VerifyPackage(std::span<const uint8_t> program_file) {
+    const PackageWalk walk = WalkPackage(program_file);
+    if (!walk.error.empty()) return {walk.error};
+    if (!walk.marked && !walk.integrity) return {"no integrity record: made by an older kqpack, it cannot be verified"};
+    if (!walk.marked) return {"the stub lacks the integrity mark its package calls for"};
+    if (!walk.integrity) return {"the integrity record is missing: the package is cut short"};
+    Crc32Table table;
+    MakeCrc32Table(table);
+    const std::vector<uint8_t> payload = DecodeRecordBytes(*walk.integrity);
+    const auto count = static_cast<uint32_t>(walk.records.size());
+    if (!CheckIntegrityPayload(table, payload.data(), static_cast<uint32_t>(payload.size()), count))
+        return {"the integrity record is damaged, or does not cover the " + std::to_string(count) + " records"};
+    std::vector<std::string> problems;
+    for (uint32_t i = 0; i < count; ++i) {
+        const PackageRecord& record = walk.records[i];
+        const std::string where = "record " + std::to_string(i) + " \"" + record.stored_name + "\": ";
+        if (Crc32(table, 0, program_file.data() + record.offset, record.record_length) != ReadU32(&payload[8 + 8 * i]))
+            problems.push_back(where + "its bytes are not the ones packaged (CRC)");
+        std::string problem = StreamProblem(record.stream, record.uncompressed_size);
+        std::vector<uint8_t> bytes = DecodeRecordBytes(record);
+        if (problem.empty() && Crc32(table, 0, bytes.data(), bytes.size()) != ReadU32(&payload[12 + 8 * i]))
+            problem = "it decodes to other bytes than the ones packaged (CRC)";
+        if (!problem.empty()) problems.push_back(where + problem);
+    }
+    return problems;
 }
 
 }  // namespace kq

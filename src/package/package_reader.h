@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,13 +24,22 @@ struct PackageRecord {
 };
 
 struct PackageWalk {
-    std::vector<PackageRecord> records;
-    std::string error;  // empty when the whole package is sound
+    std::vector<PackageRecord> records;  // the script, the licence and the files
+    std::optional<PackageRecord> integrity;  // the last record, when it is the integrity record
+    bool marked = false;       // the stub says the package has an integrity record
+    uint32_t package_end = 0;  // where a code signature's certificate table starts, or the file's end
+    std::string error;         // empty when the whole package is sound
 };
 
-// Walks the records that follow the stub in `program_file`. Stops at the first
-// damaged record and says which one and where in `error`.
+// Walks the records that follow the stub in `program_file` up to the
+// package's end. Stops at the first damaged record and says which one and
+// where in `error`.
 PackageWalk WalkPackage(std::span<const uint8_t> program_file);
+
+// Everything that stands between the package and an install of exactly the
+// packaged bytes: the walk, the integrity record and every CRC, each record
+// decoded. Empty when the package verifies.
+std::vector<std::string> VerifyPackage(std::span<const uint8_t> program_file);
 
 // Decodes one record's stream with the stub's decoder: exactly the bytes the
 // installer would write (a last match may run past the stated size).

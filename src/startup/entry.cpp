@@ -1,12 +1,13 @@
 // The program entry: allocates the process-wide buffers, chooses installer
 // or uninstaller mode by the program's own file name, and runs that mode.
-// Installer mode stages the setup script and the licence in the temp folder
-// and runs the backdrop window's message loop; uninstaller mode takes the log
+// Installer mode checks its package, stages the setup script and the licence
+// in the temp folder and runs the backdrop window's message loop; uninstaller mode takes the log
 // path from the command-line tail. Each mode frees the buffers at its end.
 #include "startup/entry.h"
 
 #include "install/install_sequence.h"
 #include "package/extract_record.h"
+#include "package/package_check.h"
 #include "script/script.h"
 #include "text/text.h"
 #include "text/text_buffers.h"
@@ -69,6 +70,8 @@ void StartInstallation(HWND backdrop) {
 int RunInstallerMode(HINSTANCE instance) {
     g_setup.instance = instance;
     g_setup.exit_code = kExitFailed;
+    // A damaged or cut-short package is refused before anything is created.
+    if (!CheckOwnPackage(instance)) return kExitFailed;
     char staging_folder[kTextBufferSize];
     const DWORD temp_length = GetTempPathA(kTextBufferSize, g_module_path);
     if (temp_length == 0 || temp_length >= kTextBufferSize || !MakeStagingFolder(staging_folder, g_module_path))

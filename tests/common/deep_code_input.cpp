@@ -11,6 +11,7 @@
 #include "common/deep_code_input.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kqtest {
 
@@ -18,16 +19,14 @@ std::vector<uint8_t> DeepCodeInput() {
     uint32_t seed = 1;
     auto random = [&seed] { return (seed = seed * 1103515245 + 12345) >> 8; };
     constexpr unsigned kNeverSeen = 310, kChainLength = 9;
-    unsigned chain[kChainLength], below = kNeverSeen, two_below = kNeverSeen, total = 0;
+    unsigned chain[kChainLength], below = kNeverSeen, two_below = kNeverSeen;
     for (unsigned& count : chain) {
         count = two_below + 1;
-        two_below = below;
-        below += count;
-        total += count;
+        two_below = std::exchange(below, below + count);
     }
     std::vector<unsigned> lengths;  // the planned matches, 3 to 11 bytes long
     for (unsigned k = 0; k < kChainLength; ++k)
-        lengths.insert(lengths.end(), chain[k] * 31800ull / total, 3 + k);
+        lengths.insert(lengths.end(), chain[k] * 31800ull / (below - kNeverSeen), 3 + k);
     for (size_t i = lengths.size(); i > 1; --i) std::swap(lengths[i - 1], lengths[random() % i]);
 
     // Sixteen bytes below 0x80 to copy from; bytes from 0x80 up stay unseen.
@@ -39,10 +38,9 @@ std::vector<uint8_t> DeepCodeInput() {
         size_t from = 0;
         std::vector<uint8_t> continued(out.end() - static_cast<std::ptrdiff_t>(previous), out.end());
         continued.push_back(0);
+        const auto start = out.end() - static_cast<std::ptrdiff_t>(std::min<size_t>(out.size(), 4096));
         for (int attempt = 0; attempt < 1000; ++attempt) {
-            from = out.size() - window + random() % (window - length);
-            continued.back() = out[from];
-            const auto start = out.end() - static_cast<std::ptrdiff_t>(std::min<size_t>(out.size(), 4096));
+            continued.back() = out[from = out.size() - window + random() % (window - length)];
             if (previous == 0 || std::search(start, out.end(), continued.begin(), continued.end()) == out.end()) break;
         }
         for (size_t i = 0; i < length; ++i) out.push_back(out[from + i]);

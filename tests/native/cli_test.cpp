@@ -75,10 +75,10 @@ protected:
     }
 
     struct Result { int exit_code; std::string out, err; };
-    Result Kqpack(const std::string& args) const {
+    Result Kqpack(const std::string& args, const std::string& environment = "TZ=KQT-5:30") const {
         const std::string out = dir_.string() + ".out", err = dir_.string() + ".err";
-        const int status = std::system(("cd '" + dir_.string() + "' && TZ=KQT-5:30 '" KQ_KQPACK "' " + args + " >'" +
-                                        out + "' 2>'" + err + "'").c_str());
+        const int status = std::system(("cd '" + dir_.string() + "' && " + environment + " '" KQ_KQPACK "' " + args +
+                                        " >'" + out + "' 2>'" + err + "'").c_str());
         EXPECT_TRUE(WIFEXITED(status)) << args;
         Result result{WEXITSTATUS(status), Read(out), Read(err)};
         fs::remove(out);
@@ -108,7 +108,9 @@ TEST_F(KqpackCli, BuildPackagesFilesThatListAndExtractUnchanged) {
     Result run = Kqpack(kBuild + "data/bulk.bin readme.txt old.dat future.dat");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(Read("out/setup.exe").substr(0, kq::kStubLength), Read("stub.bin"));
+    // The stub as it is, but for the mark of a package with an integrity record.
+    EXPECT_EQ(Read("out/setup.exe").substr(0, kq::kStubLength), Read("stub.bin").replace(0x28, 4, "KQI1"));
+    EXPECT_EQ(Kqpack("verify out/setup.exe").exit_code, 0);
     EXPECT_NE(fs::status(dir_ / "out/setup.exe").permissions() & fs::perms::owner_exec, fs::perms::none);
 
     // Local wall-clock time, odd seconds dropped, clamped to the DOS years;
@@ -249,6 +251,27 @@ TEST_F(KqpackCli, ProjectBuildsItsFilesInOrderWithGeneratedKeys) {
     // The same inputs give the same bytes.
     ASSERT_EQ(Kqpack("build demo.kqp -o again.exe").exit_code, 0);
     EXPECT_TRUE(Read("again.exe") == Read("out/demo.exe"));
+}
+
+// SOURCE_DATE_EPOCH gives the same bytes in any time zone. An outside
+// signer's certificate table leaves the package readable and verifiable; a
+// signer that breaks the package gets no output written.
+TEST_F(KqpackCli, ReproducibleAndSignedBuilds) {
+    fs::copy_file(KQ_SHIPPED_STUB, dir_ / "real.exe");
+    const std::string build = "build --stub real.exe --script setup.inf --license license.txt -C files app.exe -o ";
+    EXPECT_EQ(Kqpack(build + "a.exe", "TZ=UTC SOURCE_DATE_EPOCH=1700000000").exit_code, 0);
+    EXPECT_EQ(Kqpack(build + "b.exe", "TZ=KQT+9 SOURCE_DATE_EPOCH=1700000000").exit_code, 0);
+    EXPECT_TRUE(Read("a.exe") == Read("b.exe"));
+    ASSERT_EQ(std::system(("cd '" + dir_.string() + "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout k.pem "
+                           "-out c.pem -days 2 -subj /CN=kqtest >/dev/null 2>&1").c_str()), 0);
+    const std::string signer = " --sign-cmd 'osslsigncode sign -certs c.pem -key k.pem -in {in} -out {out} >/dev/null'";
+    const Result run = Kqpack(build + "s.exe" + signer);
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    for (const char* args : {"list s.exe", "list --json s.exe", "extract s.exe x", "check s.exe", "verify s.exe"})
+        EXPECT_EQ(Kqpack(args).exit_code, 0) << args;
+    EXPECT_EQ(std::system(("cd '" + dir_.string() + "' && osslsigncode verify -CAfile c.pem -in s.exe >/dev/null 2>&1").c_str()), 0);
+    EXPECT_EQ(Kqpack(build + "t.exe --sign-cmd 'cp {in} {out} && printf x >> {out}'").exit_code, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "t.exe"));
 }
 
 TEST_F(KqpackCli, LzhufConvertsLikeTheReferenceCoder) {

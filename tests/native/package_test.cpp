@@ -106,6 +106,26 @@ TEST(StoredName, TheInstallersRuleRefusesWhatCouldLeaveTheFolderOrEmptyTheLog) {
         EXPECT_EQ(kq::CheckStoredName(name.data(), name.size()).fault, fault) << name;
 }
 
+// A package with its integrity record verifies, also with a code signature's
+// certificate table after it; every spoiled copy does not.
+TEST(PackageVerify, PassesTheSoundAndSignedAndRefusesEverySpoiledCopy) {
+    std::string stub(kq::kStubLength, '\0');
+    stub[0x3C] = '\x80';  // a PE32 header whose certificate entry (at 0x118) names a table at the end
+    stub[0x98] = '\x0B', stub[0x99] = '\x01';
+    const std::string sound = kqtest::WithIntegrityRecord(stub, {{"kqsetup.inf", "[Install]\r\n"}, {"License.txt", "x"}});
+    std::string signed_program = sound + std::string(16, 'C');
+    for (int i = 0; i < 4; ++i) {
+        signed_program[0x118 + i] = static_cast<char>(sound.size() >> (8 * i));
+        signed_program[0x11C + i] = static_cast<char>(16 >> (8 * i));
+    }
+    EXPECT_EQ(sound.size() % 8, 0u);
+    for (const std::string& program : {sound, signed_program})
+        EXPECT_EQ(kq::VerifyPackage(std::vector<uint8_t>(program.begin(), program.end())), std::vector<std::string>{});
+    for (const kqtest::DamagedPackage& spoiled : kqtest::SpoiledPrograms(stub))
+        EXPECT_FALSE(kq::VerifyPackage(std::vector<uint8_t>(spoiled.package.begin(), spoiled.package.end())).empty())
+            << spoiled.name;
+}
+
 TEST(DosAttributes, KeepArchiveSystemHiddenReadOnlyAndFallBackToNormal) {
     const std::pair<uint8_t, uint32_t> rows[] = {{0x20, 0x20}, {0x21, 0x21}, {0x27, 0x27}, {0x06, 0x06}, {0x00, 0x80},
                                                  {0x10, 0x80}, {0x08, 0x80}, {0x18, 0x80}, {0x30, 0x20}, {0x19, 0x01}, {0x3F, 0x27}};

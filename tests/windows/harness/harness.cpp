@@ -9,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "package/lzhuf_encoder.h"
 #include "package/record_format.h"
 #include "ui/resources/resource_ids.h"
 
@@ -97,12 +96,6 @@ HKEY OpenMachineKey(const std::string& key, bool wow64, REGSAM access) {
     return handle;
 }
 
-uint64_t Fnv1a(const std::string& bytes) {
-    uint64_t hash = 0xcbf29ce484222325ull;
-    for (unsigned char c : bytes) hash = (hash ^ c) * 0x100000001b3ull;
-    return hash;
-}
-
 void Walk(const std::string& folder, Tree& tree) {
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -116,7 +109,7 @@ void Walk(const std::string& folder, Tree& tree) {
         if (!entry.directory) {
             entry.size = uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
             entry.write_time = uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
-            if (entry.size <= (1u << 20)) entry.content_hash = Fnv1a(ReadBytes(path));
+            if (entry.size <= (1u << 20)) entry.content = ReadBytes(path);
         }
         tree[Lower(path)] = entry;
         if (entry.directory) Walk(path, tree);
@@ -178,21 +171,6 @@ std::string FreshFolder(const std::string& stem) {
             "C:\\kq\\" + stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
         if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
     }
-}
-
-std::string EncodeRecord(const Record& record) {
-    const std::vector<uint8_t> coded =
-        kq::lzhuf::Encode({reinterpret_cast<const uint8_t*>(record.contents.data()), record.contents.size()});
-    const auto length = static_cast<uint32_t>(14 + record.name.size() + coded.size());
-    std::string bytes(kq::kRecordSignature, 4);
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(length >> (8 * i));
-    for (uint16_t field : {record.dos_date, record.dos_time}) {
-        bytes += static_cast<char>(field);
-        bytes += static_cast<char>(field >> 8);
-    }
-    bytes += static_cast<char>(record.attributes);
-    bytes += static_cast<char>(record.name.size());
-    return bytes + record.name + std::string(coded.begin(), coded.end());
 }
 
 std::string StubBytes(bool shipped_i686) {
@@ -432,20 +410,6 @@ std::string RegistryString(const std::string& key, const std::string& name, bool
     RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(handle);
     return type == REG_SZ ? std::string(data) : std::string();
-}
-
-void DeleteRegistryTree(const std::string& key, bool wow64) {
-    const HKEY handle = OpenMachineKey(key, wow64, KEY_ALL_ACCESS);
-    if (handle == nullptr) return;
-    char name[256];
-    std::vector<std::string> children;
-    for (DWORD i = 0, length = sizeof name; RegEnumKeyExA(handle, i, name, &length, nullptr, nullptr, nullptr,
-                                                          nullptr) == ERROR_SUCCESS;
-         ++i, length = sizeof name)
-        children.push_back(key + "\\" + name);
-    RegCloseKey(handle);
-    for (const std::string& child : children) DeleteRegistryTree(child, wow64);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), wow64 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY, 0);
 }
 
 void SetRegistryString(const std::string& key, const std::string& name, const std::string& data, bool wow64) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/damaged_records.h"
+
 namespace kqh {
 
 // Long enough for a loaded machine running Wine and qemu; a passing run waits far less.
@@ -29,14 +31,6 @@ void RemoveTree(const std::string& path);
 std::string FreshFolder(const std::string& stem);
 
 // ---- packages ----------------------------------------------------------------
-struct Record {
-    std::string name = {};  // stored name
-    std::string contents = {};
-    uint8_t attributes = 0x20;
-    uint16_t dos_date = (2024 - 1980) << 9 | 6 << 5 | 15;  // 2024-06-15
-    uint16_t dos_time = 10 << 11 | 30 << 5;                // 10:30:00
-};
-std::string EncodeRecord(const Record& record);
 // The x86_64 stub (what the in-process tests and most scenarios run), or the
 // shipped i686 one.
 std::string StubBytes(bool shipped_i686 = false);
@@ -70,8 +64,6 @@ private:
 std::vector<HWND> VisibleWindowsOf(DWORD process_id);
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);  // WM_GETTEXT with a timeout: works across processes
-void SetText(HWND window, const std::string& text);
-void Click(HWND dialog, int button_id);
 // The process's visible windows and their texts, for failure messages.
 std::string DescribeWindows(DWORD process_id);
 // The screen as a 24-bit BMP file, kept for people to look at.
@@ -110,7 +102,6 @@ std::string ProfileSection(const std::string& path, const std::string& section);
 // HKLM, in the 32-bit view when `wow64` (what the shipped stub sees).
 bool RegistryKeyExists(const std::string& key, bool wow64);
 std::string RegistryString(const std::string& key, const std::string& name, bool wow64);
-void DeleteRegistryTree(const std::string& key, bool wow64);
 void SetRegistryString(const std::string& key, const std::string& name, const std::string& data, bool wow64);
 // A shortcut's target and description, "" when it cannot be loaded.
 std::string LinkTarget(const std::string& path);
@@ -120,7 +111,7 @@ struct TreeEntry {
     bool directory = false;
     uint64_t size = 0;
     uint64_t write_time = 0;
-    uint64_t content_hash = 0;
+    std::string content;  // files up to 1 MiB
     bool operator==(const TreeEntry&) const = default;
 };
 using Tree = std::map<std::string, TreeEntry>;  // by lower-case path

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "package/record_format.h"
 #include "scenario.h"
 
 namespace kqscenario {
@@ -31,7 +32,8 @@ public:
                    {"programs", kqh::SpecialFolder(CSIDL_PROGRAMS)},
                    {"desktop", kqh::SpecialFolder(CSIDL_DESKTOPDIRECTORY)},
                    {"quicklaunch", kqh::SpecialFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch"},
-                   {"data", kqh::WindowsPathOf(KQ_TEST_DATA_DIR)}};
+                   {"data", kqh::WindowsPathOf(KQ_TEST_DATA_DIR)},
+                   {"built", kqh::WindowsPathOf(KQ_TEST_BUILD_DIR)}};
         for (const char* folder :
              {"{temp}", "{utemp}", "{scratch}\\work", "{home}\\My Apps", "{scratch}\\bin", "{quicklaunch}"})
             SHCreateDirectoryExA(nullptr, Expand(folder).c_str(), nullptr);
@@ -84,16 +86,25 @@ private:
     }
 
     void WriteSetupProgram() {
-        std::vector<kqh::Record> records = {
+        std::vector<kqtest::Record> records = {
             {.name = "setup.inf", .contents = Expand(row_.package.script), .attributes = row_.package.staged_attributes},
             {.name = "License.txt", .contents = row_.package.licence, .attributes = row_.package.staged_attributes}};
         for (const PackedFile& file : row_.package.files)
             records.push_back({.name = file.name, .contents = Contents(file.contents)});
         std::string bytes = kqh::StubBytes(wow64_);
-        for (size_t i = 0; i < records.size(); ++i) {
-            std::string record = kqh::EncodeRecord(records[i]);
-            if (static_cast<int>(i) == row_.package.damaged_record) record[7] = '\x7F';  // length past the end
-            bytes += record;
+        if (!row_.package.program.empty()) {
+            bytes = Contents(row_.package.program);
+        } else if (row_.package.verified) {
+            bytes = kqtest::WithIntegrityRecord(bytes, records);
+            size_t at = kq::kStubLength;
+            for (int i = 0; i < row_.package.damaged_record; ++i) at += kq::ReadU32(reinterpret_cast<uint8_t*>(&bytes[at + 4]));
+            if (row_.package.damaged_record >= 0) bytes[at + 20] ^= 0x20;
+        } else {
+            for (size_t i = 0; i < records.size(); ++i) {
+                std::string record = kqtest::EncodeRecord(records[i]);
+                if (static_cast<int>(i) == row_.package.damaged_record) record[7] = '\x7F';  // length past the end
+                bytes += record;
+            }
         }
         kqh::WriteBytes(Expand("{scratch}\\setup.exe"), bytes);
         kqh::WriteBytes(Expand("{scratch}\\bin\\Dizizev3.exe"), kqh::StubBytes(wow64_));
@@ -191,6 +202,13 @@ private:
             break;
         case What::kNoKey: EXPECT_FALSE(kqh::RegistryKeyExists(where, wow64_)) << where; break;
         case What::kLink: EXPECT_EQ(kqh::LinkTarget(where), value) << where; break;
+        case What::kPlainStub: {
+            std::string program = kqh::ReadBytes(where), stub = kqh::StubBytes(wow64_);
+            for (std::string* bytes : {&program, &stub})
+                if (bytes->size() > 0xDC) bytes->replace(0xD8, 4, 4, '\0');  // the checksum, e_lfanew being 0x80
+            EXPECT_TRUE(program == stub) << where << " is not the plain stub";
+            break;
+        }
         }
     }
 

@@ -11,7 +11,7 @@
 //   {proposed}  the folder the page proposed
 //   {temp}, {utemp}  TEMP of the setup program and of the uninstaller
 //   {windows}, {programs}, {desktop}, {quicklaunch}  the system's folders
-//   {data}      tests/data in the source tree
+//   {data}      tests/data in the source tree; {built} the tests' build folder
 #pragma once
 
 #include <windows.h>
@@ -37,8 +37,11 @@ struct Package {
     std::vector<PackedFile> files = {};
     std::string licence = "The scenario licence.\r\n";
     uint8_t staged_attributes = 0x20;  // of the script's and the licence's records
-    // This record's length field is made to reach past the end of the file.
+    // This record's length field is made to reach past the end of the file;
+    // in a verified package, a byte of its stream is flipped instead.
     int damaged_record = -1;
+    bool verified = false;  // with the integrity record kqpack writes
+    std::string program = {};  // a whole setup program ("@file PATH") instead of the above
 };
 
 struct Prompt {
@@ -56,6 +59,7 @@ enum class What {
     kRegistry,  // `where` is "KEY|NAME" below HKLM; the REG_SZ holds `value` ("" : absent)
     kNoKey,     // the registry key `where` does not exist
     kLink,      // the shortcut `where` targets `value` ("TARGET (DESCRIPTION)")
+    kPlainStub, // `where` is the stub with no signature (checksum aside)
 };
 struct Check {
     What what = {};

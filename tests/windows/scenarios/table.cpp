@@ -58,8 +58,9 @@ std::vector<Row> MakeRows() {
     Row full{
         .name = "full",
         .stub = Stub::kX64,
-        // The script and the licence come read-only, as from a read-only checkout.
-        .package = {.script = kScript, .files = kFiles, .staged_attributes = 0x21},
+        // The script and the licence come read-only, as from a read-only
+        // checkout; every file's bytes are checked against the integrity record.
+        .package = {.script = kScript, .files = kFiles, .staged_attributes = 0x21, .verified = true},
         .before = {{"HKLM|" + kAppKey + "\\settings|Colour", "blue"},
                    {"HKLM|" + kAppKey + "\\Recent File List|File1", "C:\\letter.txt"}},
         .phases = {FullInstall(IDNO),
@@ -193,6 +194,31 @@ std::vector<Row> MakeRows() {
                                {What::kNoKey, kUninstallKey}}}},
         .leaves = {"{install}"}};
 
+    // A byte flipped in a verified package: refused before anything is made.
+    Row damaged_package{.name = "damaged-package",
+                        .stub = Stub::kX64,
+                        .package = {.script = small_script, .files = small.files, .damaged_record = 3, .verified = true},
+                        .phases = {{.action = Action::kSetupOnly,
+                                    .prompts = {{"Setup", IDOK, "The setup file is damaged or incomplete.\n\n"
+                                                                "Please obtain a new copy of the setup program."}},
+                                    .exit_code = 2,
+                                    .checks = NothingInstalled()}}};
+
+    // Code-signed after kqpack built it: it installs and uninstalls, and the
+    // uninstaller it leaves is the plain stub, without a signature of its own.
+    Row signed_setup{.name = "signed",
+                     .stub = Stub::kX64,
+                     .package = {.program = "@file {built}\\signed-setup.exe"},
+                     .phases = {{.action = Action::kInstall,
+                                 .walk = {.folder = "{install}"},
+                                 .prompts = {{"Setup Complete", IDNO, ""}},
+                                 .checks = {{What::kFile, "{install}\\readme.txt", "Signed and verified.\r\n"},
+                                            {What::kPlainStub, "{windows}\\Dizizev3.exe"}}},
+                                {.action = Action::kUninstall,
+                                 .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                             {"Uninstall", IDOK, "{app} has been uninstalled."}},
+                                 .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
+
     // Over a read-only file the new one goes in; a destination that cannot be
     // replaced (a folder of that name) asks Retry or Cancel, and Cancel stops
     // the install, leaving the folder and no temporary file.
@@ -268,7 +294,7 @@ std::vector<Row> MakeRows() {
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
-            damaged_script_i686, broken_log, reinstall, guarded};
+            damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup};
 }
 
 }  // namespace

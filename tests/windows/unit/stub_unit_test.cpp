@@ -9,6 +9,8 @@
 #include "package/extract_record.h"
 #include "package/install_placement.h"
 #include "package/lzhuf_decoder.h"
+#include "package/package_check.h"
+#include "package/record_writer.h"
 #include "script/script.h"
 #include "text/text_buffers.h"
 #include "ui/backdrop.h"
@@ -40,6 +42,7 @@ protected:
     }
     void TearDown() override {
         kq::g_message_box_hook = nullptr;
+        kq::g_integrity = nullptr;
         if (module_ != nullptr) FreeLibrary(module_);
         if (!HasFailure()) kqh::RemoveTree(folder_);
     }
@@ -47,9 +50,10 @@ protected:
     // Writes stub + records as a program file of its own (the extractor keeps
     // its file open) and loads it, so that the extractor finds "its own" file
     // through the module handle.
-    void WriteProgram(const std::string& records) {
+    void WriteProgram(const std::string& records, bool whole = false) {
+        if (module_ != nullptr) FreeLibrary(module_);
         const std::string path = folder_ + "\\setup" + std::to_string(++programs_) + ".exe";
-        kqh::WriteBytes(path, kqh::StubBytes() + records);
+        kqh::WriteBytes(path, whole ? records : kqh::StubBytes() + records);
         module_ = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
         ASSERT_NE(module_, nullptr);
     }
@@ -68,7 +72,6 @@ protected:
 TEST_F(StubUnit, DamagedRecordIsAFileErrorAndWritesNothing) {
     for (const kqtest::DamagedPackage& damaged : kqtest::DamagedPackages()) {
         SCOPED_TRACE(damaged.name);
-        if (module_ != nullptr) FreeLibrary(module_);
         g_shown.clear();
         WriteProgram(damaged.package);
         ASSERT_EQ(Extract(script_, kq::kFirstRecord), 1);
@@ -79,12 +82,45 @@ TEST_F(StubUnit, DamagedRecordIsAFileErrorAndWritesNothing) {
     }
 }
 
+// A package with an integrity record, damaged or cut short anywhere, is
+// refused before anything is staged, with one message.
+TEST_F(StubUnit, SpoiledPackageIsRefusedBeforeAnything) {
+    WriteProgram(kqtest::WithIntegrityRecord(kqh::StubBytes(), {{"a"}, {"b"}}), true);
+    EXPECT_EQ(kq::CheckOwnPackage(module_), 1);
+    for (const kqtest::DamagedPackage& spoiled : kqtest::SpoiledPrograms(kqh::StubBytes())) {
+        SCOPED_TRACE(spoiled.name);
+        WriteProgram(spoiled.package, true);
+        g_shown.clear();
+        EXPECT_EQ(kq::CheckOwnPackage(module_), 0);
+        EXPECT_EQ(g_shown, std::vector<std::string>{"Setup: The setup file is damaged or incomplete.\n\n"
+                                                    "Please obtain a new copy of the setup program."});
+    }
+}
+
+// Each file's decoded bytes must have the CRC the integrity record lists,
+// or the file in place stays as it was.
+TEST_F(StubUnit, FileThatDecodesToOtherBytesReplacesNothing) {
+    std::string program = kqh::StubBytes() + kqtest::EncodeRecord({"zero", "0"}) + kqtest::EncodeRecord({"f.txt", "new"});
+    std::vector<uint8_t> bytes(program.begin(), program.end());
+    kq::Crc32Table table;
+    kq::MakeCrc32Table(table);
+    const uint32_t crcs[] = {kq::Crc32(table, 0, reinterpret_cast<const uint8_t*>("0"), 1), 0x12345678};
+    kq::AppendIntegrityRecord(bytes, crcs);
+    WriteProgram({bytes.begin(), bytes.end()}, true);
+    ASSERT_EQ(kq::CheckOwnPackage(module_), 1);
+    kqh::WriteBytes(folder_ + "\\f.txt", "old");
+    ASSERT_EQ(Extract(folder_ + "\\zero", kq::kFirstRecord), 1);
+    EXPECT_EQ(Extract(folder_ + "\\f.txt", kq::kWriteNext), 0);
+    EXPECT_EQ(g_shown, std::vector<std::string>{"Setup: File Error!"});
+    EXPECT_EQ(kqh::ReadBytes(folder_ + "\\f.txt"), "old");
+}
+
 // A stream that copies from the part of the ring buffer it never wrote (stated
 // size 16, one literal and a long match): it must read what the reference
 // decoder reads there, zeros, whatever memory the process used before.
 TEST_F(StubUnit, DecoderReadsZerosWhereTheStreamWroteNothing) {
     const std::string stream("\x10\0\0\0\xff\xff\xff\xff\xff\xff\xff\0", 12);
-    std::string record = kqh::EncodeRecord({.name = "r"}).substr(0, 15) + stream;  // 14 header bytes and the name
+    std::string record = kqtest::EncodeRecord({.name = "r"}).substr(0, 15) + stream;  // 14 header bytes and the name
     const auto length = static_cast<uint32_t>(record.size());
     for (int i = 0; i < 4; ++i) record[4 + static_cast<size_t>(i)] = static_cast<char>(length >> (8 * i));
     WriteProgram(record);
@@ -108,8 +144,8 @@ TEST_F(StubUnit, CopyModesDecideOverAnExistingFile) {
                                   {kq::kAskBeforeReplace, IDYES, true, true},
                                   {kq::kAskBeforeReplace, IDNO, false, true},
                                   {kq::kKeepExisting, IDOK, false, false}};
-    WriteProgram(kqh::EncodeRecord({.name = "zero", .contents = "0"}) +
-                 kqh::EncodeRecord({.name = "f.txt", .contents = "new"}));
+    WriteProgram(kqtest::EncodeRecord({.name = "zero", .contents = "0"}) +
+                 kqtest::EncodeRecord({.name = "f.txt", .contents = "new"}));
     const std::string path = folder_ + "\\f.txt";
     for (const CopyModeCase& c : cases) {
         SCOPED_TRACE(c.mode * 10 + c.answer);
@@ -128,8 +164,8 @@ TEST_F(StubUnit, CopyModesDecideOverAnExistingFile) {
 // hidden bit on its files), and the stored time, moved six hours on, is its
 // last-write time.
 TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
-    WriteProgram(kqh::EncodeRecord({.name = "a", .contents = "x", .attributes = 0x21}) +
-                 kqh::EncodeRecord({.name = "b", .contents = "x", .dos_date = (2023 - 1980) << 9 | 12 << 5 | 31,
+    WriteProgram(kqtest::EncodeRecord({.name = "a", .contents = "x", .attributes = 0x21}) +
+                 kqtest::EncodeRecord({.name = "b", .contents = "x", .dos_date = (2023 - 1980) << 9 | 12 << 5 | 31,
                                     .dos_time = 21 << 11 | 15 << 5 | 2}));
     ASSERT_EQ(Extract(folder_ + "\\a.txt", kq::kFirstRecord), 1);
     ASSERT_EQ(Extract(folder_ + "\\b.txt", kq::kWriteNext), 1);
@@ -179,8 +215,8 @@ TEST_F(StubUnit, PlacementRefusesNamesThatLeaveOrEmptyTheLogOrDoNotFit) {
 // A destination that cannot be replaced, and the user cancels: what stands
 // there is not the installer's, so the log must not list it for deletion.
 TEST_F(StubUnit, CancelledWriteLogsTheDestinationAsNotOurs) {
-    WriteProgram(kqh::EncodeRecord({.name = "zero", .contents = "0"}) +
-                 kqh::EncodeRecord({.name = "f.txt", .contents = "new"}));
+    WriteProgram(kqtest::EncodeRecord({.name = "zero", .contents = "0"}) +
+                 kqtest::EncodeRecord({.name = "f.txt", .contents = "new"}));
     const std::string path = folder_ + "\\P\\f.txt";
     ASSERT_TRUE(CreateDirectoryA((folder_ + "\\P").c_str(), nullptr) && CreateDirectoryA(path.c_str(), nullptr));
     ASSERT_EQ(Extract(folder_ + "\\zero", kq::kFirstRecord), 1);

@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "check/check_sources.h"
 #include "check/windows_names.h"
@@ -16,6 +18,29 @@
 
 namespace kqpack {
 namespace {
+
+// With osslsigncode installed, that the signature covers the file as it is
+// ("" when it does, or when there is no osslsigncode to ask). Whether its
+// certificate is trusted is the system's business, not the package's.
+std::string SignatureCheck(const std::filesystem::path& setup) {
+    if (std::system("command -v osslsigncode >/dev/null 2>&1") != 0) return {};
+    std::string quoted = "'";
+    for (char c : setup.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    FILE* pipe = ::popen(("osslsigncode verify -in " + quoted + "' 2>&1").c_str(), "r");
+    if (pipe == nullptr) return {};
+    std::string report;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) report += line;
+    ::pclose(pipe);
+    auto digest = [&](const char* label) {
+        const size_t at = report.find(label);
+        return at == std::string::npos ? std::string() : report.substr(at + std::strlen(label), 64);
+    };
+    const std::string current = digest("Current message digest    : ");
+    if (current.empty() || current != digest("Calculated message digest : "))
+        return "the code signature does not match the file (osslsigncode verify)";
+    return {};
+}
 
 kq::PackageWalk WalkOrThrow(const std::filesystem::path& setup, const std::vector<uint8_t>& bytes) {
     kq::PackageWalk walk = kq::WalkPackage(bytes);
@@ -37,7 +62,7 @@ void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     sources.push_back(LoadRecordSource(options.licence, kLicenceStoredName));
     for (size_t i = 0; i < options.files.size(); ++i)
         sources.push_back(LoadRecordSource(options.base_dir / options.files[i], stored_names[i]));
-    WritePackage(options.stub, sources, options.output);
+    WritePackage(options.stub, sources, options.output, options.sign_command);
 }
 
 bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings) {
@@ -76,7 +101,29 @@ void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
         total_packed += r.record_length;
     }
     out << walk.records.size() << " records, " << total_size << " bytes, " << total_packed
-        << " bytes packed after the " << kq::kStubLength << "-byte stub\n";
+        << " bytes packed after the " << kq::kStubLength << "-byte stub\n"
+        << (walk.integrity ? "an integrity record follows (kqpack verify checks it)" : "no integrity record")
+        << (walk.package_end < bytes.size() ? "; code-signed\n" : "\n");
+}
+
+bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out, std::ostream& findings) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(setup);
+    std::vector<std::string> problems = kq::VerifyPackage(bytes);
+    const kq::PackageWalk walk = kq::WalkPackage(bytes);
+    const bool signed_package = walk.package_end < bytes.size();
+    if (problems.empty() && signed_package) {
+        const std::string signature = SignatureCheck(setup);
+        if (!signature.empty()) problems.push_back(signature);
+    }
+    for (const std::string& problem : problems) findings << setup.string() << ": " << problem << "\n";
+    if (!problems.empty()) {
+        out << setup.string() << ": does not verify\n";
+        return false;
+    }
+    out << setup.string() << ": verifies: " << walk.records.size() << " records and their CRCs"
+        << (signed_package ? ", signed (certificate table at " + std::to_string(walk.package_end) + ")" : "")
+        << "\n";
+    return true;
 }
 
 void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir) {

@@ -17,6 +17,7 @@ struct BuildOptions {
     std::filesystem::path base_dir = ".";
     std::vector<std::string> files;  // relative to base_dir
     bool strict = false;             // warnings refuse too
+    std::string sign_command;        // "COMMAND {in} {out}", or empty
 };
 
 // Checks the script against the files first; its findings go to `findings`.
@@ -34,6 +35,9 @@ struct CheckOptions {
 bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings);
 
 void ListPackage(const std::filesystem::path& setup, std::ostream& out);
+// Prints what keeps the package from installing exactly what was packaged,
+// or that it verifies; returns true when it does.
+bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out, std::ostream& findings);
 void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir);
 void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);
 void DecodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);

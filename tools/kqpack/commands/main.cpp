@@ -55,6 +55,7 @@ void RunBuild(const std::vector<std::string>& args) {
         else if (arg == "-o") options.output = project.output = a.Value();
         else if (arg == "-C") options.base_dir = a.Value();
         else if (arg == "--strict") options.strict = project.strict = true;
+        else if (arg == "--sign-cmd") options.sign_command = project.sign_command = a.Value();
         else if (IsOption(arg)) a.Fail("unknown option " + arg);
         else options.files.push_back(arg);
     }
@@ -124,6 +125,9 @@ int Run(const std::vector<std::string>& args) {
         return RunCheck(rest);
     } else if (command == "list") {
         RunList(rest);
+    } else if (command == "verify") {
+        if (rest.size() != 1) throw UsageError{"verify takes one setup program", command};
+        return kqpack::VerifyCommand(rest[0], std::cout, std::cerr) ? kExitOk : kExitBadInput;
     } else if (command == "extract") {
         if (rest.size() != 2) throw UsageError{"extract takes a setup program and a folder", command};
         kqpack::ExtractPackage(rest[0], rest[1]);

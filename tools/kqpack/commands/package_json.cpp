@@ -71,7 +71,8 @@ void ListPackageJson(const std::filesystem::path& setup, std::ostream& out) {
         total_packed += r.record_length;
     }
     out << (walk.records.empty() ? "" : "\n  ") << "],\n  \"total_size\": " << total_size
-        << ",\n  \"total_packed\": " << total_packed << "\n}\n";
+        << ",\n  \"total_packed\": " << total_packed << ",\n  \"integrity_record\": " << (walk.integrity ? "true" : "false")
+        << ",\n  \"signed\": " << (walk.package_end < bytes.size() ? "true" : "false") << "\n}\n";
 }
 
 }  // namespace kqpack

@@ -5,10 +5,12 @@ namespace kqpack {
 
 const char* const kGeneralUsage =
     "usage:\n"
-    "  kqpack build PROJECT.kqp [--stub STUB] [-o OUT.exe] [--strict]\n"
-    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] [--strict] FILE...\n"
+    "  kqpack build PROJECT.kqp [--stub STUB] [-o OUT.exe] [--strict] [--sign-cmd CMD]\n"
+    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] [--strict]\n"
+    "               [--sign-cmd CMD] FILE...\n"
     "  kqpack check [--strict] [--license LICENSE.TXT] SETUP.INF [FILE...]\n"
     "  kqpack check [--strict] PROJECT.kqp | SETUP.exe\n"
+    "  kqpack verify SETUP.exe\n"
     "  kqpack list [--json] SETUP.exe\n"
     "  kqpack extract SETUP.exe DIR\n"
     "  kqpack lzhuf -e|-d IN OUT\n"
@@ -20,11 +22,19 @@ namespace {
 
 const char* const kBuildUsage =
     "usage:\n"
-    "  kqpack build PROJECT.kqp [--stub STUB] [-o OUT.exe] [--strict]\n"
-    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] [--strict] FILE...\n"
+    "  kqpack build PROJECT.kqp [--stub STUB] [-o OUT.exe] [--strict] [--sign-cmd CMD]\n"
+    "  kqpack build --stub STUB --script SETUP.INF --license LICENSE.TXT -o OUT.exe [-C DIR] [--strict]\n"
+    "               [--sign-cmd CMD] FILE...\n"
     "\n"
     "Makes a setup program: the stub (exactly 43008 bytes) followed by the records\n"
-    "of the setup script, the licence and the files, in install order.\n"
+    "of the setup script, the licence and the files, in install order, and an\n"
+    "integrity record with the CRCs the installer checks. Every record is decoded\n"
+    "again and compared with its source before anything is written.\n"
+    "\n"
+    "--sign-cmd (or sign= in the project file) runs a code signer on the finished\n"
+    "package: CMD holds {in} and {out}, which become the unsigned and the signed\n"
+    "file, e.g. 'osslsigncode sign -pkcs12 my.pfx -in {in} -out {out}'. The signed\n"
+    "file must verify (kqpack verify) before it is written as the output.\n"
     "\n"
     "From a project file, the paths in it are relative to it; --stub and -o replace\n"
     "its stub= and output=. The packaged script gets FileNum and one [Copymode] key\n"
@@ -35,7 +45,18 @@ const char* const kBuildUsage =
     "\n"
     "Either way the script is checked first (see kqpack check --help): errors refuse\n"
     "the build and write nothing; warnings are printed, and refuse with --strict.\n"
-    "Building the same inputs twice gives the same bytes.\n";
+    "Building the same inputs twice gives the same bytes; with SOURCE_DATE_EPOCH set,\n"
+    "file times are clamped to it and taken as UTC, so any machine in any time zone\n"
+    "gives the same bytes.\n";
+
+const char* const kVerifyUsage =
+    "usage: kqpack verify SETUP.exe\n"
+    "\n"
+    "Checks that a setup program installs exactly what was packaged: the stub, every\n"
+    "record up to the package's end (where a code signature's certificate table\n"
+    "starts), the integrity record and every CRC, each record decoded. With\n"
+    "osslsigncode installed, also that a code signature covers the file as it is.\n"
+    "Exit code 1 when anything fails.\n";
 
 const char* const kCheckUsage =
     "usage:\n"
@@ -95,6 +116,7 @@ const char* CommandUsage(std::string_view command) {
     if (command == "build") return kBuildUsage;
     if (command == "check") return kCheckUsage;
     if (command == "list") return kListUsage;
+    if (command == "verify") return kVerifyUsage;
     if (command == "extract") return kExtractUsage;
     if (command == "lzhuf") return kLzhufUsage;
     return nullptr;

@@ -2,10 +2,15 @@
 #include "packing/package_writer.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "packing/file_io.h"
 #include "package/lzhuf_encoder.h"
+#include "package/package_integrity.h"
 #include "package/package_reader.h"
+#include "package/record_writer.h"
 
 namespace kqpack {
 
@@ -35,7 +40,16 @@ std::string StoredNameFor(const std::string& relative_path) {
 
 kq::DosTimestamp DosTimestampFromTime(std::time_t time) {
     std::tm local{};
-    localtime_r(&time, &local);
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (epoch != nullptr && *epoch != '\0') {
+        char* end = nullptr;
+        const long long clamp = std::strtoll(epoch, &end, 10);
+        if (*end != '\0' || clamp < 0) throw InputError{"SOURCE_DATE_EPOCH: \"" + std::string(epoch) + "\" is not a number of seconds"};
+        if (time > clamp) time = static_cast<std::time_t>(clamp);
+        gmtime_r(&time, &local);
+    } else {
+        localtime_r(&time, &local);
+    }
     const int year = local.tm_year + 1900;
     if (year < 1980) return {static_cast<uint16_t>(1 << 5 | 1), 0};
     if (year > 2107) return {static_cast<uint16_t>(127 << 9 | 12 << 5 | 31), static_cast<uint16_t>(23 << 11 | 59 << 5 | 29)};
@@ -74,24 +88,10 @@ std::vector<uint8_t> MakeRecord(const RecordSource& source) {
     if (!problem.empty())
         throw InputError{source.stored_name + ": the coded file does not decode to its source (" + problem +
                          "); no package written"};
-    const uint64_t length = 14 + source.stored_name.size() + coded.size();
-    if (length > UINT32_MAX) throw InputError{source.stored_name + ": record larger than 4 GiB"};
-    uint8_t header[14];
-    for (int i = 0; i < 4; ++i) {
-        header[i] = static_cast<uint8_t>(kq::kRecordSignature[i]);
-        header[4 + i] = static_cast<uint8_t>(length >> (8 * i));
-    }
-    header[8] = static_cast<uint8_t>(source.timestamp.dos_date);
-    header[9] = static_cast<uint8_t>(source.timestamp.dos_date >> 8);
-    header[10] = static_cast<uint8_t>(source.timestamp.dos_time);
-    header[11] = static_cast<uint8_t>(source.timestamp.dos_time >> 8);
-    header[12] = source.attributes;
-    header[13] = static_cast<uint8_t>(source.stored_name.size());
-    std::vector<uint8_t> record(std::begin(header), std::end(header));
-    record.reserve(length);
-    record.insert(record.end(), source.stored_name.begin(), source.stored_name.end());
-    record.insert(record.end(), coded.begin(), coded.end());
-    return record;
+    if (14 + source.stored_name.size() + coded.size() > UINT32_MAX)
+        throw InputError{source.stored_name + ": record larger than 4 GiB"};
+    return kq::AssembleRecord(source.stored_name, source.timestamp.dos_date, source.timestamp.dos_time,
+                              source.attributes, coded);
 }
 
 void CheckProgramLength(uint64_t length, const std::filesystem::path& output) {
@@ -101,12 +101,64 @@ void CheckProgramLength(uint64_t length, const std::filesystem::path& output) {
                          std::to_string(kq::kLargestProgramFile) + " bytes): split the files over two setups"};
 }
 
+namespace {
+
+// "{in}" and "{out}" replaced by the paths, quoted for the shell.
+std::string SigningCommand(std::string command, const std::filesystem::path& in, const std::filesystem::path& out) {
+    auto quoted = [](const std::filesystem::path& path) {
+        std::string text = "'";
+        for (char c : path.string()) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return text + "'";
+    };
+    for (const auto& [placeholder, path] : {std::pair{"{in}", &in}, std::pair{"{out}", &out}}) {
+        if (command.find(placeholder) == std::string::npos)
+            throw InputError{"the signing command has no " + std::string(placeholder)};
+        for (size_t at; (at = command.find(placeholder)) != std::string::npos;)
+            command.replace(at, std::string_view(placeholder).size(), quoted(*path));
+    }
+    return command;
+}
+
+std::vector<uint8_t> Signed(const std::vector<uint8_t>& program, const std::string& sign_command,
+                            const std::filesystem::path& output) {
+    const std::string suffix = ".tmp" + std::to_string(::getpid());
+    std::filesystem::path unsigned_path = output, signed_path = output;
+    unsigned_path += ".unsigned" + suffix;
+    signed_path += ".signed" + suffix;
+    WriteFileAtomically(unsigned_path, program, true);
+    const int status = std::system(SigningCommand(sign_command, unsigned_path, signed_path).c_str());
+    std::vector<uint8_t> result;
+    std::string failure;
+    if (status != 0) failure = "the signing command failed (status " + std::to_string(status) + ")";
+    else {
+        try {
+            result = ReadWholeFile(signed_path);
+        } catch (const InputError& e) {
+            failure = "the signing command wrote no output: " + e.message;
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove(unsigned_path, ignored);
+    std::filesystem::remove(signed_path, ignored);
+    if (failure.empty()) {
+        const std::vector<std::string> problems = kq::VerifyPackage(result);
+        if (!problems.empty()) failure = "the signed package does not verify: " + problems.front();
+    }
+    if (!failure.empty()) throw InputError{output.string() + ": " + failure + "; no package written"};
+    return result;
+}
+
+}  // namespace
+
 void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
-                  const std::filesystem::path& output) {
+                  const std::filesystem::path& output, const std::string& sign_command) {
     std::vector<uint8_t> program = ReadWholeFile(stub);
     if (program.size() != kq::kStubLength)
         throw InputError{stub.string() + ": a stub is exactly " + std::to_string(kq::kStubLength) +
                          " bytes, this one is " + std::to_string(program.size())};
+    kq::Crc32Table table;
+    kq::MakeCrc32Table(table);
+    std::vector<uint32_t> decoded_crcs;
     for (size_t i = 0; i < sources.size(); ++i) {
         // The script and the licence are staged as files the installer
         // writes to (the log) and moves: they carry normal attributes,
@@ -116,8 +168,11 @@ void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSou
         const std::vector<uint8_t> record = MakeRecord(source);
         CheckProgramLength(program.size() + record.size(), output);
         program.insert(program.end(), record.begin(), record.end());
+        decoded_crcs.push_back(kq::Crc32(table, 0, source.contents.data(), source.contents.size()));
     }
-    WriteFileAtomically(output, program, true);
+    kq::AppendIntegrityRecord(program, decoded_crcs);
+    CheckProgramLength(program.size(), output);
+    WriteFileAtomically(output, sign_command.empty() ? program : Signed(program, sign_command, output), true);
 }
 
 }  // namespace kqpack

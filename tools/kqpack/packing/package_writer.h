@@ -22,6 +22,9 @@ inline constexpr const char* kLicenceStoredName = "License.txt";
 std::string StoredNameFor(const std::string& relative_path);
 
 // Local time as a DOS date and time, clamped to the DOS range 1980-2107.
+// With SOURCE_DATE_EPOCH set (seconds since 1970), times after it are
+// clamped to it and all are taken as UTC, so that a build gives the same
+// bytes on any machine in any time zone.
 kq::DosTimestamp DosTimestampFromTime(std::time_t time);
 
 // Archive, plus read-only where nobody may write the file.
@@ -44,11 +47,14 @@ std::vector<uint8_t> MakeRecord(const RecordSource& source);
 // the installer cannot reach.
 void CheckProgramLength(uint64_t length, const std::filesystem::path& output);
 
-// The stub (exactly the stub length) followed by one record per source,
-// written to `output` all at once. Throws InputError for a stub of another
-// size, a record that does not decode to its source, or a program file past
-// kLargestProgramFile, leaving `output` as it was.
+// The stub (exactly the stub length) followed by one record per source and
+// the integrity record, written to `output` all at once. With a signing
+// command ("... {in} ... {out} ..."), the command signs the finished package
+// and the signed one must verify before it becomes `output`. Throws
+// InputError for a stub of another size, a record that does not decode to
+// its source, a program file past kLargestProgramFile, or a failed signing,
+// leaving `output` as it was.
 void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
-                  const std::filesystem::path& output);
+                  const std::filesystem::path& output, const std::string& sign_command = {});
 
 }  // namespace kqpack

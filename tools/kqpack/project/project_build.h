@@ -27,6 +27,7 @@ struct ProjectBuildOptions {
     std::filesystem::path project;
     std::filesystem::path stub;    // overrides [Project] stub when not empty
     std::filesystem::path output;  // overrides [Project] output when not empty
+    std::string sign_command;      // overrides [Project] sign when not empty
     bool strict = false;
 };
 

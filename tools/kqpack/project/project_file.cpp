@@ -32,11 +32,15 @@ void ReadProjectSection(Project& project, const ProfileSection& section, const s
         const Key* key = nullptr;
         for (const Key& k : keys)
             if (SameName(entry.key, k.name)) key = &k;
-        if (key == nullptr)
-            Refuse(project, entry.line, "[Project] has no key '" + entry.key + "' (stub, script, license, output, root)");
-        if (!seen.insert(key->name).second) Refuse(project, entry.line, std::string(key->name) + " is given twice");
-        if (entry.value.empty()) Refuse(project, entry.line, std::string(key->name) + " needs a path");
-        *key->target = folder / entry.value;
+        const bool sign = SameName(entry.key, "sign");
+        if (key == nullptr && !sign)
+            Refuse(project, entry.line,
+                   "[Project] has no key '" + entry.key + "' (stub, script, license, output, root, sign)");
+        const std::string name = sign ? "sign" : key->name;
+        if (!seen.insert(name).second) Refuse(project, entry.line, name + " is given twice");
+        if (entry.value.empty()) Refuse(project, entry.line, name + (sign ? " needs a command" : " needs a path"));
+        if (sign) project.sign = entry.value;
+        else *key->target = folder / entry.value;
     }
 }
 

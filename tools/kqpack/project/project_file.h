@@ -1,7 +1,7 @@
 // The project file: one INI of our own that names everything a package is
 // made of, so that a package is one command. [Project] names the stub, the
-// setup script, the licence, the output and the root the files are stored
-// relative to; [Files] lists files, folders and globs in install order, each
+// setup script, the licence, the output, the root the files are stored
+// relative to and a signing command; [Files] lists files, folders and globs in install order, each
 // with an optional copy mode. Paths are relative to the project file.
 #pragma once
 
@@ -25,6 +25,7 @@ struct Project {
     std::filesystem::path file;
     std::filesystem::path stub, script, licence, output;  // empty when not given
     std::filesystem::path root;                           // defaults to the project's folder
+    std::string sign;                                     // a signing command with {in} and {out}, or empty
     size_t files_line = 0;                                // of the [Files] header
     std::vector<ProjectEntry> entries;
 };
