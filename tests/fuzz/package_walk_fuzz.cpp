@@ -1,6 +1,6 @@
 // Arbitrary bytes after a stub, as `kqpack list` and `extract` walk them:
-// records lie back to back inside the file, and the walk stops early only at
-// a record that is really damaged.
+// records (the integrity record among them) lie back to back inside the
+// file, and the walk stops early only at a record that is really damaged.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -12,7 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     program.insert(program.end(), data, data + size);
     const kq::PackageWalk walk = kq::WalkPackage(program);
     uint64_t end = kq::kStubLength;
-    for (const kq::PackageRecord& r : walk.records) {
+    std::vector<kq::PackageRecord> records = walk.records;
+    if (walk.integrity) records.push_back(*walk.integrity);  // the last one, when it is the integrity record
+    for (const kq::PackageRecord& r : records) {
         const uint64_t record_end = r.offset + uint64_t{r.record_length};
         const uint8_t* stream = program.data() + r.offset + 18 + r.stored_name.size();
         if (r.offset != end || record_end > program.size() || stream > program.data() + record_end ||
