@@ -69,6 +69,8 @@ void WriteUninstaller(const SetupContext& context) {
 }
 
 void AskToRunAtEnd(HWND window) {
+    // Unattended, nothing is started.
+    if (g_setup.silent) return;
     char question[512] = {};
     const char* const pieces[] = {g_text.name, " Setup is complete. If you need help getting started,\nclick the ",
                                   g_text.name, " Help menu item on your Start Menu.\n\nRun ", g_text.name, "?"};
@@ -98,8 +100,16 @@ int InstallSequence(HWND window, SetupContext& context) {
     }
     const int file_count = static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path));
     context.longest_stored_name = LongestStoredName(context.instance, file_count);
+    // Unattended: the licence counts as accepted and the folder is the one
+    // asked for, or the proposal, checked as the folder page checks it.
+    if (context.silent) {
+        if (!AcceptInstallFolder(nullptr, context.requested_folder[0] != '\0' ? context.requested_folder
+                                                                               : context.install_folder)) {
+            RemoveStagedFiles();
+            return 0;
+        }
     // A refused licence ends setup whatever the wizard then returns.
-    if (!RunSetupWizard(window) || g_setup_ended_early) {
+    } else if (!RunSetupWizard(window) || g_setup_ended_early) {
         if (!g_setup_ended_early) g_setup.exit_code = kExitCancelled;
         RemoveStagedFiles();
         return 0;
@@ -131,6 +141,13 @@ void RunInstallSequence(HWND backdrop, SetupContext& context) {
     } else {
         PostMessageA(backdrop, WM_DESTROY, 0, 0);
     }
+}
+
+void RunUnattendedInstall(SetupContext& context) {
+    // The clean-up runs at once: nobody waits for a program to start.
+    if (!InstallSequence(nullptr, context)) return;
+    CleanupStep(context.install_folder);
+    context.exit_code = kExitDone;
 }
 
 void OnCloseRequest(HWND backdrop) {

@@ -13,6 +13,10 @@ namespace kq {
 // `backdrop`.
 void RunInstallSequence(HWND backdrop, SetupContext& context);
 
+// The same without a window or a question (context.silent), the clean-up
+// included; the exit code says how it ended.
+void RunUnattendedInstall(SetupContext& context);
+
 // WM_TIMER of the backdrop window: the clean-up step, after which the window
 // closes and, when the user asked for it, the first link's target starts.
 void OnCleanupTimer(HWND backdrop);

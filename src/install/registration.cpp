@@ -11,7 +11,8 @@
 
 namespace kq {
 
-int ComposeUninstallString(char* buffer, size_t size, const char* windows_folder, const char* install_folder) {
+int ComposeUninstallString(char* buffer, size_t size, const char* windows_folder, const char* install_folder,
+                            bool quiet) {
     // The uninstaller takes everything after its own name as the log path,
     // and that must fit its 255-character buffer.
     char log_path[kTextBufferSize];
@@ -21,7 +22,7 @@ int ComposeUninstallString(char* buffer, size_t size, const char* windows_folder
         return 0;
     buffer[0] = '\0';
     return AppendText(buffer, size, "\"") && AppendText(buffer, size, uninstaller) &&
-           AppendText(buffer, size, "\" ") && AppendText(buffer, size, log_path);
+           AppendText(buffer, size, quiet ? "\" /S " : "\" ") && AppendText(buffer, size, log_path);
 }
 
 void WriteUninstallEntry(const SetupContext& context) {
@@ -41,9 +42,12 @@ void WriteUninstallEntry(const SetupContext& context) {
 
     char windows_folder[kTextBufferSize];
     char command[2 * kTextBufferSize];
-    if (WindowsFolderPath(windows_folder, sizeof windows_folder, nullptr) &&
-        ComposeUninstallString(command, sizeof command, windows_folder, context.install_folder))
-        SetRegistryString(HKEY_LOCAL_MACHINE, key_path, "UninstallString", command);
+    if (!WindowsFolderPath(windows_folder, sizeof windows_folder, nullptr)) return;
+    // The same command with /S for deployment tools: no question, no report.
+    for (int quiet = 0; quiet < 2; ++quiet)
+        if (ComposeUninstallString(command, sizeof command, windows_folder, context.install_folder, quiet != 0))
+            SetRegistryString(HKEY_LOCAL_MACHINE, key_path, quiet ? "QuietUninstallString" : "UninstallString",
+                              command);
 }
 
 void RunOnceStep() {
@@ -75,7 +79,8 @@ void OfferExtraShortcut(const char* flag_key, const char* question, int csidl, c
     if (ReadProfileInt(kInstallSection, flag_key, 0, g_text.script_path) == 0) return;
     // It would take the next file key; without one it is not offered.
     if (!FileKeyLeft(1)) return;
-    if (ShowMessage(question, "Setup", MB_YESNO) != IDYES) return;
+    // Unattended, the script's offer is taken.
+    if (!g_setup.silent && ShowMessage(question, "Setup", MB_YESNO) != IDYES) return;
     char folder[kShortcutPathSize];
     char path[kShortcutPathSize];
     if (!SpecialFolderPath(csidl, false, folder, sizeof folder, subfolder) ||

@@ -17,10 +17,11 @@ namespace kq {
 void WriteUninstallEntry(const SetupContext& context);
 
 // UninstallString: the uninstaller's own path in quotes, a blank, and the
-// log's path. Returns 0 when it would not fit `size` or when the log path
-// is too long for the uninstaller to take.
+// log's path; QuietUninstallString (`quiet`) has "/S " before the log path.
+// Returns 0 when it would not fit `size` or when the log path is too long for
+// the uninstaller to take.
 [[nodiscard]] int ComposeUninstallString(char* buffer, size_t size, const char* windows_folder,
-                                         const char* install_folder);
+                                         const char* install_folder, bool quiet);
 
 inline constexpr char kRunOnceKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 

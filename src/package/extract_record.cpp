@@ -244,10 +244,14 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
 
     if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
         bool skip = copy_mode == kKeepExisting;
+        // Unattended, the question gets the safe answer: keep the file.
         if (copy_mode == kAskBeforeReplace)
-            skip = ShowMessage(kOverwriteQuestion, destination, MB_YESNO | MB_ICONWARNING) != IDYES;
+            skip = g_setup.silent || ShowMessage(kOverwriteQuestion, destination, MB_YESNO | MB_ICONWARNING) != IDYES;
         if (skip) {
-            if (mode == kInstallPlaced) RecordKeptFile(file_key, destination, copy_mode, script_path);
+            if (mode == kInstallPlaced) {
+                RecordKeptFile(file_key, destination, copy_mode, script_path);
+                WriteRunLogLine("Kept", destination);
+            }
             g_record_cursor += record_length;
             ++g_record_index;
             return 1;
@@ -270,6 +274,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
             return damaged ? Fail(kFileError) : 0;
         }
     }
+    if (mode == kInstallPlaced) WriteRunLogLine("Installed", destination);
     g_record_cursor += record_length;
     ++g_record_index;
     return 1;

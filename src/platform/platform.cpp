@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "text/text.h"
+#include "text/text_buffers.h"
 
 namespace kq {
 
@@ -53,7 +54,30 @@ int ShowMessage(const char* text, const char* caption, UINT flags) {
 
 int ShowOwnedMessage(HWND owner, const char* text, const char* caption, UINT flags) {
     if (g_message_box_hook != nullptr) return g_message_box_hook(text, caption, flags);
-    return MessageBoxA(owner, text, caption, flags);
+    if (!g_setup.silent) return MessageBoxA(owner, text, caption, flags);
+    // Unattended, a message is a line of the run log, and the answer the
+    // safe one: No, Cancel. The questions with another answer are decided
+    // where they are asked.
+    WriteRunLogLine(caption, text);
+    const UINT buttons = flags & MB_TYPEMASK;
+    return buttons == MB_YESNO ? IDNO : buttons == MB_RETRYCANCEL ? IDCANCEL : IDOK;
+}
+
+void WriteRunLogLine(const char* label, const char* text) {
+    if (g_setup.run_log[0] == '\0') return;
+    const HANDLE log = CreateFileA(g_setup.run_log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE) return;
+    char line[2 * kTextBufferSize] = {};
+    const char* const pieces[] = {label, ": ", text};
+    ComposeCut(line, sizeof line - 2, pieces, 3);
+    // One line per message, whatever line breaks its text has.
+    for (char* c = line; *c != '\0'; ++c)
+        if (*c == '\r' || *c == '\n') *c = ' ';
+    (void)AppendText(line, sizeof line, "\r\n");
+    DWORD written = 0;
+    WriteFile(log, line, static_cast<DWORD>(TextLength(line)), &written, nullptr);
+    CloseHandle(log);
 }
 
 DWORD ReadProfileText(const char* section, const char* key, char* buffer, DWORD size, const char* path) {

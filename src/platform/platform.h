@@ -37,6 +37,10 @@ Function SystemFunction(const char* dll, const char* name) {
 using MessageBoxHook = int (*)(const char* text, const char* caption, UINT flags);
 extern MessageBoxHook g_message_box_hook;
 
+// Appends "LABEL: TEXT" as one line to the unattended run's log, when the
+// run has one (g_setup.run_log).
+void WriteRunLogLine(const char* label, const char* text);
+
 // A message box without an owner window; returns the button pressed.
 int ShowMessage(const char* text, const char* caption, UINT flags);
 

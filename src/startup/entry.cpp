@@ -8,10 +8,13 @@
 #include "install/install_sequence.h"
 #include "package/extract_record.h"
 #include "package/package_check.h"
+#include "platform/platform.h"
+#include "startup/command_line.h"
 #include "script/script.h"
 #include "text/text.h"
 #include "text/text_buffers.h"
 #include "ui/backdrop.h"
+#include "ui/wizard.h"
 #include "uninstall/uninstall.h"
 
 namespace kq {
@@ -67,9 +70,31 @@ void StartInstallation(HWND backdrop) {
     RunInstallSequence(backdrop, g_setup);
 }
 
-int RunInstallerMode(HINSTANCE instance) {
+// Takes the switches of the tail into the setup context. Returns 0 after
+// telling the user (or the run log) what is wrong with them.
+int TakeSetupSwitches(const char* tail) {
+    const SetupSwitches switches = ParseSetupSwitches(tail);
+    g_setup.silent = switches.silent;
+    const bool log_fits = AppendBytes(g_setup.run_log, sizeof g_setup.run_log, switches.log.text, switches.log.length);
+    if (switches.unknown.text != nullptr) {
+        char text[kTextBufferSize] = "Unknown switch: ";
+        const unsigned room = sizeof text - sizeof "Unknown switch: ";
+        (void)AppendBytes(text, sizeof text, switches.unknown.text,
+                          switches.unknown.length < room ? switches.unknown.length : room);
+        ShowMessage(text, "Setup", MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    // A folder too long to hold is refused whole, as the folder page does.
+    if (!AppendBytes(g_setup.requested_folder, sizeof g_setup.requested_folder, switches.folder.text,
+                     switches.folder.length))
+        return AcceptInstallFolder(nullptr, nullptr);
+    return log_fits ? 1 : 0;
+}
+
+int RunInstallerMode(HINSTANCE instance, const char* tail) {
     g_setup.instance = instance;
     g_setup.exit_code = kExitFailed;
+    if (!TakeSetupSwitches(tail)) return kExitFailed;
     // A damaged or cut-short package is refused before anything is created.
     if (!CheckOwnPackage(instance)) return kExitFailed;
     char staging_folder[kTextBufferSize];
@@ -80,7 +105,10 @@ int RunInstallerMode(HINSTANCE instance) {
         RemoveStagedFiles();
         return kExitFailed;
     }
-    if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer, OnCloseRequest)) {
+    if (g_setup.silent) {
+        FreeModulePathBuffer();
+        RunUnattendedInstall(g_setup);
+    } else if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer, OnCloseRequest)) {
         FreeModulePathBuffer();
         RunMessageLoop();
     } else {
@@ -91,11 +119,14 @@ int RunInstallerMode(HINSTANCE instance) {
 }
 
 int RunUninstallerMode(const char* command_tail) {
+    bool silent = false;
+    const char* const log_path = UninstallTail(command_tail, silent);
+    g_setup.silent = silent;
     // A tail too long for the buffer names no log this program could read:
     // the script path stays empty, as for any unreadable log.
-    if (!CopyText(g_text.script_path, kTextBufferSize, command_tail)) g_text.script_path[0] = '\0';
+    if (!CopyText(g_text.script_path, kTextBufferSize, log_path)) g_text.script_path[0] = '\0';
     const int exit_code = RunUninstallSequence();
-    if (exit_code == kExitDone) ShowUninstallReport();
+    if (exit_code == kExitDone && !silent) ShowUninstallReport();
     FreeModulePathBuffer();
     FreeTextBuffers();
     return exit_code;
@@ -113,7 +144,7 @@ int ProgramEntry(HINSTANCE instance, const char* command_tail) {
     // A path that filled the buffer was cut short: it cannot be compared.
     const bool whole_path = path_length > 0 && path_length < kTextBufferSize;
     if (whole_path && IsUninstallerPath(g_module_path, path_length)) return RunUninstallerMode(command_tail);
-    return RunInstallerMode(instance);
+    return RunInstallerMode(instance, command_tail);
 }
 
 }  // namespace kq

@@ -43,6 +43,12 @@ struct SetupContext {
     // The longest stored name among the files to install, which the install
     // folder must leave room for.
     size_t longest_stored_name;
+    // An unattended run (/S): no window, no question; the licence counts as
+    // accepted, the install folder is `requested_folder` (/D=) or the
+    // proposal, and every message goes to `run_log` (/LOG=), when given.
+    int silent;
+    char requested_folder[MAX_PATH];
+    char run_log[MAX_PATH];
 };
 
 // Written by the entry (instance), the wizard and the install sequence (folder).

@@ -175,27 +175,29 @@ const char* FolderProblemText(FolderProblem problem) {
     return nullptr;
 }
 
-// The field is checked and, when it names a usable folder, taken: both the
-// install folder and the folder buffer receive it. Otherwise the user is told
-// why and 0 returned: the page stays. A text too long for the buffer is
-// refused whole, never cut into another folder.
+// The field is checked and, when it names a usable folder, taken. A text too
+// long for the buffer is refused whole, never cut into another folder.
 int TakeTypedFolder(HWND page) {
     char typed[kTextBufferSize] = {};
-    FolderProblem problem = FolderProblem::kTooLong;
-    if (SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXTLENGTH, 0, 0) < static_cast<LRESULT>(sizeof typed)) {
-        SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXT, sizeof typed, reinterpret_cast<LPARAM>(typed));
-        problem = InstallFolderProblem(typed, g_setup.longest_stored_name);
-    }
-    if (problem != FolderProblem::kNone) {
-        ShowOwnedMessage(page, FolderProblemText(problem), "Setup", MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    (void)CopyText(g_setup.install_folder, sizeof g_setup.install_folder, typed);
-    (void)CopyText(g_text.folder, kTextBufferSize, typed);
-    return 1;
+    const bool fits =
+        SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXTLENGTH, 0, 0) < static_cast<LRESULT>(sizeof typed);
+    if (fits) SendDlgItemMessageA(page, KQ_ID_INSTALL_FOLDER, WM_GETTEXT, sizeof typed, reinterpret_cast<LPARAM>(typed));
+    return AcceptInstallFolder(page, fits ? typed : nullptr);
 }
 
 }  // namespace
+
+int AcceptInstallFolder(HWND owner, const char* folder) {
+    const FolderProblem problem =
+        folder != nullptr ? InstallFolderProblem(folder, g_setup.longest_stored_name) : FolderProblem::kTooLong;
+    if (problem != FolderProblem::kNone) {
+        ShowOwnedMessage(owner, FolderProblemText(problem), "Setup", MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    (void)CopyText(g_setup.install_folder, sizeof g_setup.install_folder, folder);
+    (void)CopyText(g_text.folder, kTextBufferSize, folder);
+    return 1;
+}
 
 INT_PTR CALLBACK InstallWherePageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) return TRUE;  // the platform sets the focus

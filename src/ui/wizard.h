@@ -19,6 +19,11 @@ extern int g_setup_ended_early;
 // folder buffer hold the folder last taken from the Install-where page.
 [[nodiscard]] int RunSetupWizard(HWND owner);
 
+// Checks `folder` as the Install-where page does (nullptr: one too long to
+// read) and takes it as the install folder and into the folder buffer; or
+// tells the user why not, owned by `owner`, and returns 0.
+[[nodiscard]] int AcceptInstallFolder(HWND owner, const char* folder);
+
 // Posts the quit request, marks setup as ended early and sets the exit code.
 void EndSetupEarly(int exit_code);
 

@@ -106,7 +106,9 @@ int RunUninstallSequence() {
     AppendCut(g_text.message, kTextBufferSize, "Are you sure you want to completely\nremove ");
     AppendCut(g_text.message, kTextBufferSize, g_text.name);
     AppendCut(g_text.message, kTextBufferSize, " from your computer?");
-    if (ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return kExitCancelled;
+    // Unattended (/S), nobody is asked.
+    if (!g_setup.silent && ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return kExitCancelled;
 
     if (g_text.name[0] == '\0' || g_text.folder[0] == '\0') {
         ShowMessage("Uninstall error!  Unable to uninstall!", kCaption, MB_OK | MB_ICONERROR);

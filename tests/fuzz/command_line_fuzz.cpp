@@ -1,5 +1,6 @@
 // Arbitrary command lines: the tail always lies within the line, and with no
-// lead bytes it never starts with a blank or control character.
+// lead bytes it never starts with a blank or control character; the setup
+// switches found in it lie within it too.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -19,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (tail < line.c_str() || tail > line.c_str() + length) std::abort();
         const auto first = static_cast<unsigned char>(*tail);
         if (first >= 1 && first <= 0x20) std::abort();
+        // Every switch's text lies within the tail.
+        const kq::SetupSwitches s = kq::ParseSetupSwitches(tail);
+        for (const kq::TailPiece& piece : {s.folder, s.log, s.unknown})
+            if (piece.text != nullptr && (piece.text < tail || piece.text + piece.length > line.c_str() + length)) std::abort();
     }
     return 0;
 }

@@ -38,6 +38,34 @@ TEST(CommandLineTail, SkipsTheProgramNameAndTheBlanksAfterIt) {
     }
 }
 
+// The installer's switches; words without '/' are ignored as they always were.
+TEST(SetupSwitches, SilentFolderLogAndTheFirstUnknownSwitch) {
+    struct Row { const char* tail; bool silent; const char* folder; const char* log; const char* unknown; };
+    const Row rows[] = {
+        {"", false, "", "", ""}, {"readme words", false, "", "", ""}, {"/S", true, "", "", ""},
+        {"x /s y", true, "", "", ""}, {"/SILENT", false, "", "", "/SILENT"}, {"\"/S\"", true, "", "", ""},
+        {"/S /D=C:\\My Apps\\A /S  ", true, "C:\\My Apps\\A /S", "", ""},
+        {"/LOG=C:\\l.txt /d=D:\\x", false, "D:\\x", "C:\\l.txt", ""},
+        {"/LOG=\"C:\\a b\\l.txt\" /S", true, "", "C:\\a b\\l.txt", ""},
+        {"\"/LOG=C:\\a b\\l.txt\"", false, "", "C:\\a b\\l.txt", ""},
+        {"/X /Y", false, "", "", "/X"}, {"/D", false, "", "", "/D"}, {"/LOG=", false, "", "", "/LOG="},
+    };
+    for (const Row& row : rows) {
+        const kq::SetupSwitches s = kq::ParseSetupSwitches(row.tail);
+        EXPECT_EQ(s.silent, row.silent) << row.tail;
+        EXPECT_EQ(std::string(s.folder.text ? s.folder.text : "", s.folder.length), row.folder) << row.tail;
+        EXPECT_EQ(std::string(s.log.text ? s.log.text : "", s.log.length), row.log) << row.tail;
+        EXPECT_EQ(std::string(s.unknown.text ? s.unknown.text : "", s.unknown.length), row.unknown) << row.tail;
+    }
+    for (const auto& [tail, silent, log] : {std::tuple{"/S C:\\A\\Uninstal.inf", true, "C:\\A\\Uninstal.inf"},
+                                             std::tuple{"C:\\A\\Uninstal.inf", false, "C:\\A\\Uninstal.inf"},
+                                             std::tuple{"/Sx\\Uninstal.inf", false, "/Sx\\Uninstal.inf"}}) {
+        bool quiet = !silent;
+        EXPECT_STREQ(kq::UninstallTail(tail, quiet), log);
+        EXPECT_EQ(quiet, silent) << tail;
+    }
+}
+
 TEST(BoundedText, RefusesWhatDoesNotFitAndLeavesTheBufferAlone) {
     struct Row { const char* before; size_t capacity; const char* text; size_t count; int result; const char* after; };
     const Row rows[] = {  // count 0: CopyText, SIZE_MAX: AppendText, else AppendBytes

@@ -283,33 +283,6 @@ std::string DescribeWindows(DWORD process_id) {
     return text.empty() ? " none" : text;
 }
 
-bool SaveScreenshot(const std::string& path) {
-    const HDC screen = GetDC(nullptr);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD row = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::string pixels(row * static_cast<DWORD>(height), '\0');
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    const int copied = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (copied != height) return false;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    WriteBytes(path, std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-                         std::string(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader) + pixels);
-    return Exists(path);
-}
-
 MessageBoxShown NextMessageBox(const Program& program, DWORD timeout_ms) {
     MessageBoxShown box;
     WaitUntil([&] { return (box.window = FindWindowOf(program.id(), IsMessageBox)) != nullptr || !program.Running(); },

@@ -66,8 +66,6 @@ std::string ClassOf(HWND window);
 std::string TextOf(HWND window);  // WM_GETTEXT with a timeout: works across processes
 // The process's visible windows and their texts, for failure messages.
 std::string DescribeWindows(DWORD process_id);
-// The screen as a 24-bit BMP file, kept for people to look at.
-bool SaveScreenshot(const std::string& path);
 
 struct MessageBoxShown {
     HWND window = nullptr;  // null: none came

@@ -132,10 +132,12 @@ private:
         temp = Expand(phase.action == Action::kInstall || phase.action == Action::kSetupOnly ? "{temp}" : "{utemp}");
         switch (phase.action) {
         case Action::kInstall:
-        case Action::kSetupOnly: return Expand("\"{scratch}\\setup.exe\"");
+        case Action::kSetupOnly: return Expand("\"{scratch}\\setup.exe\" " + phase.tail);
         case Action::kUninstall:
+        case Action::kQuietUninstall:
             return kqh::RegistryString(Expand("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{app}"),
-                                       "UninstallString", wow64_);
+                                       phase.action == Action::kUninstall ? "UninstallString" : "QuietUninstallString",
+                                       wow64_);
         case Action::kUninstaller: break;
         }
         return Expand("\"{scratch}\\bin\\Dizizev3.exe\" " + phase.tail);
@@ -147,6 +149,14 @@ private:
         ASSERT_FALSE(command.empty()) << "no uninstall entry";
         kqh::Program program(command, temp, Expand("{scratch}\\work"));
         ASSERT_TRUE(program.started()) << command;
+        if (phase.windowless) {
+            std::string shown;
+            kqh::WaitUntil([&] {
+                for (HWND window : kqh::VisibleWindowsOf(program.id())) shown = "[" + kqh::ClassOf(window) + "]";
+                return !program.Running();
+            }, kqh::kPatience);
+            EXPECT_EQ(shown, "") << "a window showed";
+        }
         if (phase.action == Action::kInstall) {
             kqh::WizardWalk walk = phase.walk;
             walk.folder = Expand(walk.folder);

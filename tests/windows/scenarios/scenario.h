@@ -71,6 +71,7 @@ enum class Action {
     kInstall,    // the setup program, through the wizard
     kSetupOnly,  // the setup program, which must end before any wizard
     kUninstall,  // the command the uninstall entry stores
+    kQuietUninstall,  // the entry's quiet command
     kUninstaller // {scratch}\bin\Dizizev3.exe (a copy of the stub) with `tail`
 };
 
@@ -80,7 +81,8 @@ struct Phase {
     std::vector<Prompt> prompts = {};
     DWORD exit_code = 0;
     std::vector<Check> checks = {};
-    std::string tail = {};
+    std::string tail = {};  // after the program's name (not for the uninstall entry's commands)
+    bool windowless = false;  // no window may show
     // After the prompts, a close request to the backdrop (Alt+F4, End task).
     bool close_after_prompts = false;
 };

@@ -146,7 +146,8 @@ std::vector<Row> MakeRows() {
                            .prompts = {{"Setup Complete", IDYES, kClosingQuestion}},
                            .checks = {{What::kFile, "{temp}\\launch-probe.txt",
                                        "program={proposed}\\launch-probe.exe\r\nlog in install folder=1\r\n"
-                                       "staged script in temp=0\r\n"}}}},
+                                       "staged script in temp=0\r\n"}},
+                           .tail = "words, not switches"}},
                .leaves = {"{programs}\\{app}"}};
 
     // Closed during the clean-up wait: the clean-up runs at once, and nothing
@@ -218,6 +219,72 @@ std::vector<Row> MakeRows() {
                                  .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
                                              {"Uninstall", IDOK, "{app} has been uninstalled."}},
                                  .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
+
+    // Unattended into the default folder: no window, nothing asked, the
+    // offered shortcuts made, nothing started; then the quiet uninstall.
+    const std::string silent_script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2\r\nDesk=1\r\n"
+                                      "[Links]\r\nlinka=launch-probe.exe\r\nlinkfilea={app}.lnk\r\n";
+    const std::string default_folder = "C:\\Program Files\\{app}";
+    Row silent{.name = "silent",
+               .stub = Stub::kX64,
+               .package = {.script = silent_script,
+                           .files = {{"launch-probe.exe", "@probe launch-probe.exe"}, {"one.txt", "one"}},
+                           .verified = true},
+               .phases = {{.action = Action::kSetupOnly,
+                           .checks = {{What::kFile, default_folder + "\\one.txt", "one"},
+                                      {What::kLink, "{desktop}\\{app}.lnk", default_folder + "\\launch-probe.exe ({app})"},
+                                      {What::kGone, "{temp}\\launch-probe.txt"},
+                                      {What::kEmpty, "{temp}"},
+                                      {What::kRegistry, kUninstallKey + "|QuietUninstallString",
+                                       "\"{windows}\\Dizizev3.exe\" /S " + default_folder + "\\Uninstal.inf"}},
+                           .tail = "/S",
+                           .windowless = true},
+                          {.action = Action::kQuietUninstall,
+                           .checks = {{What::kGone, default_folder}, {What::kGone, "{desktop}\\{app}.lnk"},
+                                      {What::kNoKey, kUninstallKey}},
+                           .windowless = true}},
+               .leaves = {"{programs}\\{app}"}};
+
+    // Into a folder with blanks given by /D=, with a run log; over a file
+    // the user has, copy mode 2 keeps it.
+    Row silent_folder{
+        .name = "silent-folder",
+        .stub = Stub::kX64,
+        .package = {.script = small_script + "[Copymode]\r\nfileb=2\r\n", .files = small.files, .verified = true},
+        .before = {{"{install}\\two.txt", "the user's two"}},
+        .phases = {{.action = Action::kSetupOnly,
+                    .checks = {{What::kFile, "{scratch}\\run.log",
+                                "Installed: {install}\\one.txt\r\nKept: {install}\\two.txt\r\n"},
+                               {What::kFile, "{install}\\one.txt", "one"},
+                               {What::kFile, "{install}\\two.txt", "the user's two"},
+                               {What::kRegistry, kUninstallKey + "|DisplayName", "{app} - "}},
+                    .tail = "/LOG={scratch}\\run.log /S /D={install}",
+                    .windowless = true}},
+        .leaves = {"{install}", "{scratch}\\run.log", "{programs}\\{app}"}};
+    Row silent_folder_i686 = silent_folder;
+    silent_folder_i686.name = "silent-folder-i686";
+    silent_folder_i686.stub = Stub::kI686;
+
+    // An unknown switch is named and ends setup; unattended, a refused
+    // folder ends it with its message in the run log. A tail without
+    // switches changes nothing (the launch row).
+    Row refused_switches{
+        .name = "refused-switches",
+        .stub = Stub::kX64,
+        .package = small,
+        .phases = {{.action = Action::kSetupOnly,
+                    .prompts = {{"Setup", IDOK, "Unknown switch: /Q"}},
+                    .exit_code = 2,
+                    .checks = NothingInstalled(),
+                    .tail = "/Q"},
+                   {.action = Action::kSetupOnly,
+                    .exit_code = 2,
+                    .checks = {{What::kFile, "{scratch}\\run.log",
+                                "Setup: The install folder must be a full path, such as C:\\Program Files\\Application.\r\n"},
+                               {What::kNoKey, kUninstallKey}, {What::kEmpty, "{temp}"}},
+                    .tail = "/S /LOG={scratch}\\run.log /D=My Apps",
+                    .windowless = true}},
+        .leaves = {"{scratch}\\run.log"}};
 
     // Over a read-only file the new one goes in; a destination that cannot be
     // replaced (a folder of that name) asks Retry or Cancel, and Cancel stops
@@ -294,7 +361,8 @@ std::vector<Row> MakeRows() {
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
-            damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup};
+            damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup, silent, silent_folder,
+            silent_folder_i686, refused_switches};
 }
 
 }  // namespace
