@@ -50,10 +50,18 @@ else()
   set(KQ_ENTRY_SYMBOL _WinMainCRTStartup)
 endif()
 
+# The manifest: the stub's alone, since a test program that carried it would
+# ask for elevation. CMake follows only #include lines of a resource script,
+# so the manifest it names is listed.
+set(KQ_STUB_PROGRAM_RESOURCES "${CMAKE_SOURCE_DIR}/src/startup/program.rc")
+set_source_files_properties(${KQ_STUB_PROGRAM_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/startup/kqstub.manifest")
+
 add_executable(kqstub WIN32
   src/startup/process_start.cpp
   src/startup/runtime.cpp
-  ${KQ_STUB_RESOURCES})
+  ${KQ_STUB_RESOURCES}
+  ${KQ_STUB_PROGRAM_RESOURCES})
 target_compile_options(kqstub PRIVATE ${KQ_FREESTANDING_FLAGS})
 target_link_libraries(kqstub PRIVATE kqstub_core)
 target_link_options(kqstub PRIVATE
