@@ -50,11 +50,13 @@ else()
   set(KQ_ENTRY_SYMBOL _WinMainCRTStartup)
 endif()
 
-# The manifest: the stub's alone, since a test program that carried it would
-# ask for elevation. CMake follows only #include lines of a resource script,
-# so the manifest it names is listed.
+# The manifest and the version information: the stub's alone, since a test
+# program that carried them would ask for elevation. The version numbers are
+# the project's (project() in the top-level CMakeLists.txt). CMake follows
+# only #include lines of a resource script, so the manifest it names is listed.
 set(KQ_STUB_PROGRAM_RESOURCES "${CMAKE_SOURCE_DIR}/src/startup/program.rc")
 set_source_files_properties(${KQ_STUB_PROGRAM_RESOURCES} PROPERTIES
+  COMPILE_DEFINITIONS "KQ_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KQ_VERSION_MINOR=${PROJECT_VERSION_MINOR};KQ_VERSION_PATCH=${PROJECT_VERSION_PATCH}"
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/startup/kqstub.manifest")
 
 add_executable(kqstub WIN32
