@@ -22,8 +22,12 @@ list(TRANSFORM KQ_STUB_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 # Dialog templates, icon and strings. A resource object pulls in no symbol, so
 # a static library would drop it: every program that shows the dialogs (the
 # stub and the in-process UI tests) lists it among its own sources.
+# CMake follows only the #include lines of a resource script, so the files its
+# statements name are listed as dependencies.
 enable_language(RC)
 set(KQ_STUB_RESOURCES "${CMAKE_SOURCE_DIR}/src/ui/resources/setup.rc")
+set_source_files_properties(${KQ_STUB_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/setup_icon.ico")
 
 set(KQ_FREESTANDING_FLAGS
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
@@ -58,10 +62,19 @@ else()
   set(KQ_ENTRY_SYMBOL _WinMainCRTStartup)
 endif()
 
+# The manifest and the version information: the stub's alone, since a test
+# program that carried them would ask for elevation. The version numbers are
+# the project's (project() in the top-level CMakeLists.txt).
+set(KQ_STUB_PROGRAM_RESOURCES "${CMAKE_SOURCE_DIR}/src/startup/program.rc")
+set_source_files_properties(${KQ_STUB_PROGRAM_RESOURCES} PROPERTIES
+  COMPILE_DEFINITIONS "KQ_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KQ_VERSION_MINOR=${PROJECT_VERSION_MINOR};KQ_VERSION_PATCH=${PROJECT_VERSION_PATCH}"
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/startup/kqstub.manifest")
+
 add_executable(kqstub WIN32
   src/startup/process_start.cpp
   src/startup/runtime.cpp
-  ${KQ_STUB_RESOURCES})
+  ${KQ_STUB_RESOURCES}
+  ${KQ_STUB_PROGRAM_RESOURCES})
 target_compile_options(kqstub PRIVATE ${KQ_FREESTANDING_FLAGS})
 target_link_libraries(kqstub PRIVATE kqstub_core)
 target_link_options(kqstub PRIVATE

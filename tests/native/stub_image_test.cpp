@@ -1,6 +1,7 @@
 // Static checks of the shipped 32-bit stub: a PE32 GUI image for i386 of
 // exactly the stub length, importing from the system's known DLLs only (the
-// loader takes those from the system folder whatever the search path).
+// loader takes those from the system folder whatever the search path), and
+// the manifest and version information the system reads from its resources.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -27,6 +28,18 @@ struct PeImage {
             if (rva >= U32(s + 12) && rva < U32(s + 12) + U32(s + 16)) return U32(s + 20) + (rva - U32(s + 12));
         }
         return bytes.size();
+    }
+    // A resource's data in its first language, down the directory's three
+    // levels (type, name, language) of 8-byte entries: id, offset of the next.
+    std::string Resource(uint32_t type, uint32_t id) const {
+        const size_t root = FileOffsetOf(U32(OptionalHeader() + 112));
+        size_t node = root;
+        for (const uint32_t key : {type, id, 0u}) {
+            size_t entry = node + 16, end = entry + 8 * (U16(node + 12) + U16(node + 14));
+            while (key != 0 && entry < end && U32(entry) != key) entry += 8;
+            node = entry < end ? root + (U32(entry + 4) & 0x7FFFFFFF) : bytes.size();
+        }
+        return std::string(bytes.begin(), bytes.end()).substr(FileOffsetOf(U32(node)), U32(node + 4));
     }
 };
 
@@ -58,6 +71,25 @@ TEST(ShippedStub, ImportsFromKnownSystemDllsOnly) {
     }
     EXPECT_TRUE(imported.count("kernel32.dll"));
     for (const std::string& name : imported) EXPECT_TRUE(allowed.count(name)) << "imports " << name;
+}
+
+TEST(ShippedStub, CarriesItsManifestAndVersionInformation) {
+    const PeImage image = ShippedStub();
+    // The manifest, then the version information with its UTF-16 narrowed and
+    // each run of NULs made one '|', so that a string reads "Key|value|".
+    std::string text = image.Resource(24, 1) + "|", version = image.Resource(16, 1);  // RT_MANIFEST, RT_VERSION
+    for (size_t i = 0; i < version.size(); i += 2)
+        if (version[i] != 0 || text.back() != '|') text += version[i] != 0 ? version[i] : '|';
+    for (const char* wanted : {"<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>",
+                               "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+                               // Vista, 7, 8, 8.1, 10 and 11, as the system's documentation names them.
+                               "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
+                               "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                               "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                               "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "ProductName|kqsetup|", "OriginalFilename|kqstub.exe|",
+                               "FileVersion|" KQ_VERSION "|", "ProductVersion|" KQ_VERSION "|"})
+        EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
+    EXPECT_EQ(text.find("activeCodePage"), std::string::npos);  // the ANSI code page stays the user's
 }
 
 }  // namespace
