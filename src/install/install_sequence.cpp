@@ -33,8 +33,9 @@ int g_run_at_end;
 // 1 from the start of the clean-up wait to the clean-up step.
 int g_cleanup_pending;
 
-// The [Install] dll key letter, which RegisterScriptDlls moves on.
-unsigned g_dll_letter = kFirstKeyLetter;
+// How many [Install] dll key letters RegisterScriptDlls has moved on past
+// the first.
+unsigned g_dll_letters_done;
 
 constexpr UINT_PTR kCleanupTimer = 1;
 constexpr UINT kCleanupDelay = 10000;
@@ -218,16 +219,18 @@ int InstallPackageFiles(const SetupContext& context, int count) {
 
 void RegisterScriptDlls(const SetupContext& context) {
     char dll_name[kValueReadSize];
-    for (; ReadLetteredKey(kInstallSection, "dll", g_dll_letter, dll_name, sizeof dll_name, g_text.script_path) != 0;
-         ++g_dll_letter) {
+    unsigned letter = kFirstKeyLetter + g_dll_letters_done;
+    for (; ReadLetteredKey(kInstallSection, "dll", letter, dll_name, sizeof dll_name, g_text.script_path) != 0;
+         ++letter) {
         char path[kTextBufferSize];
         LetteredKey key;
-        if (!JoinPath(path, sizeof path, context.install_folder, dll_name) || !MakeLetteredKey(key, "dll", g_dll_letter))
+        if (!JoinPath(path, sizeof path, context.install_folder, dll_name) || !MakeLetteredKey(key, "dll", letter))
             continue;
         WriteProfileText(kUninstallSection, key.text, path, g_text.script_path);
         RegisterDll(context.install_folder, dll_name);
     }
-    ++g_dll_letter;  // the read that found nothing advances the letter too
+    // The read that found nothing advances the letter too.
+    g_dll_letters_done = letter + 1 - kFirstKeyLetter;
 }
 
 void RemoveStagedFiles() {

@@ -284,7 +284,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
 // this handle only: others may read it but not write, rename or delete it,
 // so no file swapped in under its name can supply records. Written only by
 // OwnProgramFile; the process's end closes it.
-HANDLE g_own_file = INVALID_HANDLE_VALUE;
+HANDLE g_own_file;  // null until opened: zero-initialised, it costs the file nothing
 char g_own_file_path[kTextBufferSize];  // the path it was opened by
 
 // A virus scanner may hold a new file briefly: about a second and a half of
@@ -298,15 +298,17 @@ HANDLE OwnProgramFile(HINSTANCE module) {
     char own_path[kTextBufferSize];
     const DWORD length = GetModuleFileNameA(module, own_path, sizeof own_path);
     if (length == 0 || length >= sizeof own_path) return INVALID_HANDLE_VALUE;
-    if (g_own_file != INVALID_HANDLE_VALUE && lstrcmpiA(g_own_file_path, own_path) == 0) return g_own_file;
-    if (g_own_file != INVALID_HANDLE_VALUE) CloseHandle(g_own_file);
+    if (g_own_file != nullptr && lstrcmpiA(g_own_file_path, own_path) == 0) return g_own_file;
+    if (g_own_file != nullptr) CloseHandle(g_own_file);
+    HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        g_own_file = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (g_own_file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        file = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
         Sleep(kOpenRetryDelay);
     }
+    g_own_file = file != INVALID_HANDLE_VALUE ? file : nullptr;
     (void)CopyText(g_own_file_path, sizeof g_own_file_path, own_path);
-    return g_own_file;
+    return file;
 }
 
 size_t LongestStoredName(HINSTANCE module, int count) {

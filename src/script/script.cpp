@@ -83,11 +83,12 @@ void ReleaseLogSnapshot(LogSnapshot& snapshot) {
     snapshot.is_copy = false;
 }
 
-unsigned g_file_letter = kFirstKeyLetter;
+unsigned g_file_letter;
 
 void SkipTakenFileKeys() {
-    if (!FindFirstFreeLetter(kUninstallSection, "file", g_file_letter, kValueReadSize, g_text.script_path,
-                             g_file_letter))
+    // Zero until the first scan, which starts at the first letter.
+    if (!FindFirstFreeLetter(kUninstallSection, "file", g_file_letter != 0 ? g_file_letter : kFirstKeyLetter,
+                             kValueReadSize, g_text.script_path, g_file_letter))
         g_file_letter = kLastKeyLetter + 1;
 }
 

@@ -69,8 +69,9 @@ inline constexpr char kNotOverwrittenMark[] = "<kept, not overwritten> ";
 inline constexpr char kKeptMarkStart = '<';
 
 // ---- the install's file keys in [Uninstall] of the setup script --------------------------
-// The current file key letter: starts at 'a'; written only through the
-// functions below, by the install sequence.
+// The current file key letter: 0 (zero-initialised, so it costs the stub's
+// file nothing) until SkipTakenFileKeys, which the install sequence calls
+// before any other function below; written only through them.
 extern unsigned g_file_letter;
 
 // Moves the file letter to the first free file key from where it stands.

@@ -45,7 +45,7 @@ void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
         int csidl;
         const char* subfolder;
     };
-    constexpr Place kPlaces[] = {{CSIDL_STARTUP, nullptr}, {CSIDL_APPDATA, kQuickLaunchFolder},
+    static constexpr Place kPlaces[] = {{CSIDL_STARTUP, nullptr}, {CSIDL_APPDATA, kQuickLaunchFolder},
                                  {CSIDL_DESKTOPDIRECTORY, nullptr}};
     for (const Place& place : kPlaces)
         if (ComposeSpecialFolderPath(work_path, place.csidl, place.subfolder, g_text.value) &&

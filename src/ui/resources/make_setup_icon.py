@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes setup_icon.ico: the setup icon in the two sizes the stub carries,
-32x32 and 16x16, 4 bits per pixel with the standard 16-colour palette.
+"""Writes setup_icon.ico: the setup icon the stub carries, 32x32, 4 bits per
+pixel with the standard 16-colour palette. Windows scales it down where it
+needs 16x16; a second image would cost the stub 300-odd bytes.
 
 The picture is a blue package box with a lid line and a red arrow pointing
 into it, drawn from a few rectangles scaled to each size. Run it from this
@@ -58,10 +59,10 @@ def image(size):
 
 
 def main():
-    images = [image(32), image(16)]
+    images = [image(32)]
     offset = 6 + 16 * len(images)
     directory = struct.pack('<HHH', 0, 1, len(images))
-    for size, data in zip((32, 16), images):
+    for size, data in zip((32,), images):
         directory += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
         offset += len(data)
     with open('setup_icon.ico', 'wb') as out:
