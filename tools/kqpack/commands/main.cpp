@@ -9,6 +9,7 @@
 #include "commands/package_json.h"
 #include "commands/usage_text.h"
 #include "packing/file_io.h"
+#include "platform/host.h"
 #include "project/project_build.h"
 
 namespace {
@@ -140,7 +141,7 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(kqpack::CommandArguments(argc, argv));
     } catch (const UsageError& e) {
         const char* help = e.command.empty() ? nullptr : kqpack::CommandUsage(e.command);
         std::cerr << "kqpack: usage: " << e.message << "\n" << (help != nullptr ? help : kqpack::kGeneralUsage);

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
+
+#include "platform/host.h"
 
 namespace kqpack {
 
@@ -26,7 +27,7 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path) {
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          bool executable) {
     std::filesystem::path temp = path;
-    temp += ".tmp" + std::to_string(::getpid());
+    temp += ".tmp" + std::to_string(ProcessId());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) throw InputError{path.string() + ": " + std::strerror(errno)};
@@ -44,11 +45,11 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
         std::filesystem::permissions(temp, perms::owner_exec | perms::group_exec | perms::others_exec,
                                      std::filesystem::perm_options::add, ec);
     }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
+    const std::string failure = MoveOver(temp, path);
+    if (!failure.empty()) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        throw InputError{path.string() + ": " + ec.message()};
+        throw InputError{path.string() + ": " + failure};
     }
 }
 

@@ -1,11 +1,10 @@
 // Record assembly for the packaging tool.
 #include "packing/package_writer.h"
 
-#include <sys/stat.h>
-
 #include "packing/file_io.h"
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
+#include "platform/host.h"
 
 namespace kqpack {
 
@@ -34,8 +33,7 @@ std::string StoredNameFor(const std::string& relative_path) {
 }
 
 kq::DosTimestamp DosTimestampFromTime(std::time_t time) {
-    std::tm local{};
-    localtime_r(&time, &local);
+    const std::tm local = LocalTime(time);
     const int year = local.tm_year + 1900;
     if (year < 1980) return {static_cast<uint16_t>(1 << 5 | 1), 0};
     if (year > 2107) return {static_cast<uint16_t>(127 << 9 | 12 << 5 | 31), static_cast<uint16_t>(23 << 11 | 59 << 5 | 29)};
@@ -53,15 +51,15 @@ uint8_t DosAttributesFor(const std::filesystem::path& path) {
 }
 
 RecordSource LoadRecordSource(const std::filesystem::path& file, std::string stored_name) {
-    struct stat info {};
-    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    const std::optional<std::time_t> last_write = RegularFileTime(file);
+    if (!last_write)
         throw InputError{file.string() + ": not a readable regular file"};
     RecordSource source;
     source.stored_name = std::move(stored_name);
     source.contents = ReadWholeFile(file);
     if (source.contents.size() > UINT32_MAX - 1024)
         throw InputError{file.string() + ": too large for a package record"};
-    source.timestamp = DosTimestampFromTime(info.st_mtime);
+    source.timestamp = DosTimestampFromTime(*last_write);
     source.attributes = DosAttributesFor(file);
     return source;
 }
