@@ -12,6 +12,7 @@
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
 #include "packing/package_writer.h"
+#include "platform/host.h"
 #include "project/project_build.h"
 
 namespace kqpack {
@@ -27,7 +28,7 @@ kq::PackageWalk WalkOrThrow(const std::filesystem::path& setup, const std::vecto
 
 void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     std::vector<std::string> stored_names;
-    for (const std::string& file : options.files) stored_names.push_back(StoredNameFor(file));
+    for (const std::string& file : options.files) stored_names.push_back(StoredNameFor(InstallerNameOf(file)));
     SetupUnderCheck setup = SetupFromScript(options.script, options.licence, {}, true);
     for (size_t i = 0; i < stored_names.size(); ++i) setup.files.push_back({stored_names[i], Location{options.files[i], 0}});
     PrintOrRefuse(CheckSetup(setup), options.strict, options.script.string(), "no package written", findings);
@@ -36,7 +37,7 @@ void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     sources.push_back(LoadRecordSource(options.script, kScriptStoredName));
     sources.push_back(LoadRecordSource(options.licence, kLicenceStoredName));
     for (size_t i = 0; i < options.files.size(); ++i)
-        sources.push_back(LoadRecordSource(options.base_dir / options.files[i], stored_names[i]));
+        sources.push_back(LoadRecordSource(options.base_dir / PathFromText(options.files[i]), stored_names[i]));
     WritePackage(options.stub, sources, options.output);
 }
 
@@ -93,7 +94,7 @@ void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::p
         std::string relative = StoredNameFor(record.stored_name);
         for (char& c : relative)
             if (c == '\\') c = '/';
-        const std::filesystem::path target = dir / relative;
+        const std::filesystem::path target = dir / PathOfInstallerName(relative);
         std::error_code ec;
         std::filesystem::create_directories(target.parent_path(), ec);
         if (ec) throw InputError{target.parent_path().string() + ": " + ec.message()};

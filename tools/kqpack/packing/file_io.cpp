@@ -5,7 +5,9 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
+#include "packing/text_encoding.h"
 #include "platform/host.h"
 
 namespace kqpack {
@@ -51,6 +53,28 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
         std::filesystem::remove(temp, ignored);
         throw InputError{path.string() + ": " + failure};
     }
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+    std::filesystem::path path;
+    try {
+        path = std::u8string_view(reinterpret_cast<const char8_t*>(text.data()), text.size());
+    } catch (const std::system_error&) {  // on Windows, which converts the text to UTF-16
+        throw InputError{DisplayText(text) + ": not UTF-8 text"};
+    }
+    // Only Windows gives a relative path a root name or a root folder.
+    if (path.is_relative() && (path.has_root_name() || path.has_root_directory()))
+        throw InputError{std::string(text) + ": relative to the current drive or its current folder: give the whole "
+                                             "path (C:\\folder\\name) or a relative one"};
+    return path;
+}
+
+std::string InstallerNameOf(std::string_view name) {
+    std::optional<std::string> bytes = InInstallerCodePage(name);
+    if (!bytes)
+        throw InputError{std::string(name) + ": not in the ANSI code page, in which the installer writes file "
+                                             "names: rename the file"};
+    return *bytes;
 }
 
 }  // namespace kqpack

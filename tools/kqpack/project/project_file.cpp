@@ -36,7 +36,11 @@ void ReadProjectSection(Project& project, const ProfileSection& section, const s
             Refuse(project, entry.line, "[Project] has no key '" + entry.key + "' (stub, script, license, output, root)");
         if (!seen.insert(key->name).second) Refuse(project, entry.line, std::string(key->name) + " is given twice");
         if (entry.value.empty()) Refuse(project, entry.line, std::string(key->name) + " needs a path");
-        *key->target = folder / entry.value;
+        try {
+            *key->target = folder / PathFromText(entry.value);
+        } catch (const InputError& e) {
+            Refuse(project, entry.line, e.message);
+        }
     }
 }
 
@@ -107,14 +111,14 @@ std::vector<ProjectFile> ExpandProjectFiles(const Project& project) {
         for (const std::string& relative : matches) {
             if (!taken.insert(relative).second) {
                 std::error_code ec;
-                if (std::filesystem::is_regular_file(project.root / entry.pattern, ec))
+                if (std::filesystem::is_regular_file(project.root / PathFromText(entry.pattern), ec))
                     Refuse(project, entry.line, relative + " is listed twice");
                 continue;
             }
             ProjectFile file;
-            file.source = project.root / relative;
+            file.source = project.root / PathFromText(relative);
             try {
-                file.stored_name = StoredNameFor(relative);
+                file.stored_name = StoredNameFor(InstallerNameOf(relative));
             } catch (const InputError& e) {
                 Refuse(project, entry.line, e.message);
             }
