@@ -28,6 +28,13 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path) {
 
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          bool executable) {
+    // Windows refuses to replace a read-only file, POSIX replaces it all the
+    // same; both refuse it here, with the same words.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        throw InputError{path.string() + ": read-only: make it writable or write elsewhere"};
     std::filesystem::path temp = path;
     temp += ".tmp" + std::to_string(ProcessId());
     {
@@ -41,7 +48,6 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
             throw InputError{path.string() + ": write failed"};
         }
     }
-    std::error_code ec;
     if (executable) {
         using std::filesystem::perms;
         std::filesystem::permissions(temp, perms::owner_exec | perms::group_exec | perms::others_exec,

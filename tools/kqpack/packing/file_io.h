@@ -19,7 +19,8 @@ struct InputError {
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`,
-// so a failure never leaves a half-written output behind.
+// so a failure never leaves a half-written output behind. A read-only `path`
+// is refused before anything is written.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          bool executable);
 
