@@ -3,8 +3,9 @@
 #   build/native       packaging tool and benchmarks (Release)
 #   build/native-asan  native unit tests under AddressSanitizer and UBSan
 #   build/i686         the shipped PE32 stub
-#   build/x86_64       the same stub for x86_64 and the Windows-side tests (Wine),
-#                      among them the pe32 tests of the shipped stub (qemu-i386)
+#   build/x86_64       the same stub for x86_64, kqpack.exe and the Windows-side
+#                      tests (Wine), among them the pe32 tests of the shipped stub
+#                      (qemu-i386)
 # Artefacts land in build/bin, example installers in build/examples.
 
 BUILD    := build

@@ -21,7 +21,7 @@ std::function<Location(size_t)> LinesOf(std::string name) {
 // text (with backslashes) so that the checker can say what is wrong with it.
 std::string StoredFormOf(const std::string& file) {
     try {
-        return StoredNameFor(file);
+        return StoredNameFor(InstallerNameOf(file));
     } catch (const InputError&) {
         std::string raw = file;
         std::replace(raw.begin(), raw.end(), '/', '\\');

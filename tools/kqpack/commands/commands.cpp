@@ -9,11 +9,13 @@
 
 #include "check/check_sources.h"
 #include "check/windows_names.h"
+#include "platform/host.h"
 #include "commands/record_display.h"
 #include "packing/file_io.h"
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
 #include "packing/package_writer.h"
+#include "platform/host.h"
 #include "project/project_build.h"
 
 namespace kqpack {
@@ -23,15 +25,9 @@ namespace {
 // ("" when it does, or when there is no osslsigncode to ask). Whether its
 // certificate is trusted is the system's business, not the package's.
 std::string SignatureCheck(const std::filesystem::path& setup) {
-    if (std::system("command -v osslsigncode >/dev/null 2>&1") != 0) return {};
-    std::string quoted = "'";
-    for (char c : setup.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    FILE* pipe = ::popen(("osslsigncode verify -in " + quoted + "' 2>&1").c_str(), "r");
-    if (pipe == nullptr) return {};
-    std::string report;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) report += line;
-    ::pclose(pipe);
+    const std::optional<CommandResult> run = RunForOutput("osslsigncode verify -in " + ShellQuoted(setup));
+    if (!run) return {};
+    const std::string& report = run->output;
     auto digest = [&](const char* label) {
         const size_t at = report.find(label);
         return at == std::string::npos ? std::string() : report.substr(at + std::strlen(label), 64);
@@ -52,7 +48,7 @@ kq::PackageWalk WalkOrThrow(const std::filesystem::path& setup, const std::vecto
 
 void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     std::vector<std::string> stored_names;
-    for (const std::string& file : options.files) stored_names.push_back(StoredNameFor(file));
+    for (const std::string& file : options.files) stored_names.push_back(StoredNameFor(InstallerNameOf(file)));
     SetupUnderCheck setup = SetupFromScript(options.script, options.licence, {}, true);
     for (size_t i = 0; i < stored_names.size(); ++i) setup.files.push_back({stored_names[i], Location{options.files[i], 0}});
     PrintOrRefuse(CheckSetup(setup), options.strict, options.script.string(), "no package written", findings);
@@ -61,7 +57,7 @@ void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     sources.push_back(LoadRecordSource(options.script, kScriptStoredName));
     sources.push_back(LoadRecordSource(options.licence, kLicenceStoredName));
     for (size_t i = 0; i < options.files.size(); ++i)
-        sources.push_back(LoadRecordSource(options.base_dir / options.files[i], stored_names[i]));
+        sources.push_back(LoadRecordSource(options.base_dir / PathFromText(options.files[i]), stored_names[i]));
     WritePackage(options.stub, sources, options.output, options.sign_command);
 }
 
@@ -140,7 +136,7 @@ void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::p
         std::string relative = StoredNameFor(record.stored_name);
         for (char& c : relative)
             if (c == '\\') c = '/';
-        const std::filesystem::path target = dir / relative;
+        const std::filesystem::path target = dir / PathOfInstallerName(relative);
         std::error_code ec;
         std::filesystem::create_directories(target.parent_path(), ec);
         if (ec) throw InputError{target.parent_path().string() + ": " + ec.message()};

@@ -9,6 +9,7 @@
 #include "commands/package_json.h"
 #include "commands/usage_text.h"
 #include "packing/file_io.h"
+#include "platform/host.h"
 #include "project/project_build.h"
 
 namespace {
@@ -34,6 +35,7 @@ public:
         if (i_ + 1 >= args_.size()) Fail(args_[i_] + " needs a value");
         return args_[++i_];
     }
+    std::filesystem::path PathValue() { return kqpack::PathFromText(Value()); }
     [[noreturn]] void Fail(const std::string& why) const { throw UsageError{why, command_}; }
 
 private:
@@ -49,11 +51,11 @@ void RunBuild(const std::vector<std::string>& args) {
     bool have_script = false, have_licence = false;
     while (a.Next()) {
         const std::string& arg = a.Current();
-        if (arg == "--stub") options.stub = project.stub = a.Value();
-        else if (arg == "--script") { options.script = a.Value(); have_script = true; }
-        else if (arg == "--license") { options.licence = a.Value(); have_licence = true; }
-        else if (arg == "-o") options.output = project.output = a.Value();
-        else if (arg == "-C") options.base_dir = a.Value();
+        if (arg == "--stub") options.stub = project.stub = a.PathValue();
+        else if (arg == "--script") { options.script = a.PathValue(); have_script = true; }
+        else if (arg == "--license") { options.licence = a.PathValue(); have_licence = true; }
+        else if (arg == "-o") options.output = project.output = a.PathValue();
+        else if (arg == "-C") options.base_dir = a.PathValue();
         else if (arg == "--strict") options.strict = project.strict = true;
         else if (arg == "--sign-cmd") options.sign_command = project.sign_command = a.Value();
         else if (IsOption(arg)) a.Fail("unknown option " + arg);
@@ -62,7 +64,7 @@ void RunBuild(const std::vector<std::string>& args) {
     if (!have_script && !have_licence) {
         if (options.files.size() != 1) a.Fail("build takes one project file, or --script, --license and files");
         if (options.base_dir != ".") a.Fail("-C belongs to a build from the command line");
-        project.project = options.files.front();
+        project.project = kqpack::PathFromText(options.files.front());
         kqpack::BuildProject(project, std::cerr);
         return;
     }
@@ -78,12 +80,12 @@ int RunCheck(const std::vector<std::string>& args) {
     while (a.Next()) {
         const std::string& arg = a.Current();
         if (arg == "--strict") options.strict = true;
-        else if (arg == "--license") options.licence = a.Value();
+        else if (arg == "--license") options.licence = a.PathValue();
         else if (IsOption(arg)) a.Fail("unknown option " + arg);
         else positional.push_back(arg);
     }
     if (positional.empty()) a.Fail("check takes a setup script, a project file or a setup program");
-    options.target = positional.front();
+    options.target = kqpack::PathFromText(positional.front());
     options.files.assign(positional.begin() + 1, positional.end());
     return kqpack::CheckCommand(options, std::cout, std::cerr) ? kExitOk : kExitBadInput;
 }
@@ -98,8 +100,9 @@ void RunList(const std::vector<std::string>& args) {
         else positional.push_back(a.Current());
     }
     if (positional.size() != 1) a.Fail("list takes one setup program");
-    if (json) kqpack::ListPackageJson(positional.front(), std::cout);
-    else kqpack::ListPackage(positional.front(), std::cout);
+    const std::filesystem::path setup = kqpack::PathFromText(positional.front());
+    if (json) kqpack::ListPackageJson(setup, std::cout);
+    else kqpack::ListPackage(setup, std::cout);
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -130,12 +133,13 @@ int Run(const std::vector<std::string>& args) {
         return kqpack::VerifyCommand(rest[0], std::cout, std::cerr) ? kExitOk : kExitBadInput;
     } else if (command == "extract") {
         if (rest.size() != 2) throw UsageError{"extract takes a setup program and a folder", command};
-        kqpack::ExtractPackage(rest[0], rest[1]);
+        kqpack::ExtractPackage(kqpack::PathFromText(rest[0]), kqpack::PathFromText(rest[1]));
     } else if (command == "lzhuf") {
         if (rest.size() != 3 || (rest[0] != "-e" && rest[0] != "-d"))
             throw UsageError{"lzhuf takes -e or -d, an input and an output", command};
-        if (rest[0] == "-e") kqpack::EncodeRaw(rest[1], rest[2]);
-        else kqpack::DecodeRaw(rest[1], rest[2]);
+        const std::filesystem::path in = kqpack::PathFromText(rest[1]), out = kqpack::PathFromText(rest[2]);
+        if (rest[0] == "-e") kqpack::EncodeRaw(in, out);
+        else kqpack::DecodeRaw(in, out);
     }
     return kExitOk;
 }
@@ -144,7 +148,7 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(kqpack::CommandArguments(argc, argv));
     } catch (const UsageError& e) {
         const char* help = e.command.empty() ? nullptr : kqpack::CommandUsage(e.command);
         std::cerr << "kqpack: usage: " << e.message << "\n" << (help != nullptr ? help : kqpack::kGeneralUsage);

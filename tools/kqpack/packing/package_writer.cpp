@@ -1,9 +1,6 @@
 // Record assembly for the packaging tool.
 #include "packing/package_writer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "packing/file_io.h"
@@ -11,6 +8,7 @@
 #include "package/package_integrity.h"
 #include "package/package_reader.h"
 #include "package/record_writer.h"
+#include "platform/host.h"
 
 namespace kqpack {
 
@@ -39,16 +37,16 @@ std::string StoredNameFor(const std::string& relative_path) {
 }
 
 kq::DosTimestamp DosTimestampFromTime(std::time_t time) {
-    std::tm local{};
     const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    std::tm local{};
     if (epoch != nullptr && *epoch != '\0') {
         char* end = nullptr;
         const long long clamp = std::strtoll(epoch, &end, 10);
-        if (*end != '\0' || clamp < 0) throw InputError{"SOURCE_DATE_EPOCH: \"" + std::string(epoch) + "\" is not a number of seconds"};
-        if (time > clamp) time = static_cast<std::time_t>(clamp);
-        gmtime_r(&time, &local);
+        if (*end != '\0' || clamp < 0)
+            throw InputError{"SOURCE_DATE_EPOCH: \"" + std::string(epoch) + "\" is not a number of seconds"};
+        local = UtcTime(time > clamp ? static_cast<std::time_t>(clamp) : time);
     } else {
-        localtime_r(&time, &local);
+        local = LocalTime(time);
     }
     const int year = local.tm_year + 1900;
     if (year < 1980) return {static_cast<uint16_t>(1 << 5 | 1), 0};
@@ -67,15 +65,15 @@ uint8_t DosAttributesFor(const std::filesystem::path& path) {
 }
 
 RecordSource LoadRecordSource(const std::filesystem::path& file, std::string stored_name) {
-    struct stat info {};
-    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    const std::optional<std::time_t> last_write = RegularFileTime(file);
+    if (!last_write)
         throw InputError{file.string() + ": not a readable regular file"};
     RecordSource source;
     source.stored_name = std::move(stored_name);
     source.contents = ReadWholeFile(file);
     if (source.contents.size() > UINT32_MAX - 1024)
         throw InputError{file.string() + ": too large for a package record"};
-    source.timestamp = DosTimestampFromTime(info.st_mtime);
+    source.timestamp = DosTimestampFromTime(*last_write);
     source.attributes = DosAttributesFor(file);
     return source;
 }
@@ -105,23 +103,18 @@ namespace {
 
 // "{in}" and "{out}" replaced by the paths, quoted for the shell.
 std::string SigningCommand(std::string command, const std::filesystem::path& in, const std::filesystem::path& out) {
-    auto quoted = [](const std::filesystem::path& path) {
-        std::string text = "'";
-        for (char c : path.string()) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return text + "'";
-    };
     for (const auto& [placeholder, path] : {std::pair{"{in}", &in}, std::pair{"{out}", &out}}) {
         if (command.find(placeholder) == std::string::npos)
             throw InputError{"the signing command has no " + std::string(placeholder)};
         for (size_t at; (at = command.find(placeholder)) != std::string::npos;)
-            command.replace(at, std::string_view(placeholder).size(), quoted(*path));
+            command.replace(at, std::string_view(placeholder).size(), ShellQuoted(*path));
     }
     return command;
 }
 
 std::vector<uint8_t> Signed(const std::vector<uint8_t>& program, const std::string& sign_command,
                             const std::filesystem::path& output) {
-    const std::string suffix = ".tmp" + std::to_string(::getpid());
+    const std::string suffix = ".tmp" + std::to_string(ProcessId());
     std::filesystem::path unsigned_path = output, signed_path = output;
     unsigned_path += ".unsigned" + suffix;
     signed_path += ".signed" + suffix;

@@ -93,7 +93,7 @@ std::vector<std::string> ExpandPattern(const std::filesystem::path& root, std::s
 
     std::error_code ec;
     if (!HasWildcard(pattern)) {
-        const std::filesystem::path named = root / pattern;
+        const std::filesystem::path named = root / PathFromText(pattern);
         if (std::filesystem::is_regular_file(named, ec)) {
             std::string relative;
             for (std::string_view name : names) {
@@ -110,11 +110,12 @@ std::vector<std::string> ExpandPattern(const std::filesystem::path& root, std::s
     std::string base;
     for (std::string_view name : SplitNames(pattern)) {
         if (HasWildcard(name)) break;
-        if (std::filesystem::is_directory(root / base / name, ec)) base += std::string(name) + "/";
-        else break;
+        const std::string folder = base + std::string(name);
+        if (!std::filesystem::is_directory(root / PathFromText(folder), ec)) break;
+        base = folder + "/";
     }
     std::vector<std::string> matches;
-    const std::filesystem::path start = root / base;
+    const std::filesystem::path start = root / PathFromText(base);
     if (!std::filesystem::is_directory(start, ec)) return matches;
     std::filesystem::recursive_directory_iterator it(start, ec), end;
     for (; !ec && it != end; it.increment(ec)) {

@@ -4,6 +4,7 @@
 #include "check/install_plan.h"
 #include "packing/file_io.h"
 #include "packing/package_writer.h"
+#include "platform/host.h"
 
 namespace kqpack {
 namespace {
@@ -50,7 +51,9 @@ PreparedProject PrepareProject(const std::filesystem::path& project_file) {
 void BuildProject(const ProjectBuildOptions& options, std::ostream& findings) {
     const PreparedProject prepared = PrepareProject(options.project);
     const Project& project = prepared.project;
-    const std::filesystem::path stub = options.stub.empty() ? project.stub : options.stub;
+    const std::filesystem::path stub = !options.stub.empty()   ? options.stub
+                                       : !project.stub.empty() ? project.stub
+                                                               : StubBesideTool();
     const std::filesystem::path output = options.output.empty() ? project.output : options.output;
     if (stub.empty()) throw InputError{project.file.string() + ": no stub: give stub= in [Project] or --stub"};
     if (output.empty()) throw InputError{project.file.string() + ": no output: give output= in [Project] or -o"};

@@ -39,8 +39,15 @@ void ReadProjectSection(Project& project, const ProfileSection& section, const s
         const std::string name = sign ? "sign" : key->name;
         if (!seen.insert(name).second) Refuse(project, entry.line, name + " is given twice");
         if (entry.value.empty()) Refuse(project, entry.line, name + (sign ? " needs a command" : " needs a path"));
-        if (sign) project.sign = entry.value;
-        else *key->target = folder / entry.value;
+        if (sign) {
+            project.sign = entry.value;
+            continue;
+        }
+        try {
+            *key->target = folder / PathFromText(entry.value);
+        } catch (const InputError& e) {
+            Refuse(project, entry.line, e.message);
+        }
     }
 }
 
@@ -111,14 +118,14 @@ std::vector<ProjectFile> ExpandProjectFiles(const Project& project) {
         for (const std::string& relative : matches) {
             if (!taken.insert(relative).second) {
                 std::error_code ec;
-                if (std::filesystem::is_regular_file(project.root / entry.pattern, ec))
+                if (std::filesystem::is_regular_file(project.root / PathFromText(entry.pattern), ec))
                     Refuse(project, entry.line, relative + " is listed twice");
                 continue;
             }
             ProjectFile file;
-            file.source = project.root / relative;
+            file.source = project.root / PathFromText(relative);
             try {
-                file.stored_name = StoredNameFor(relative);
+                file.stored_name = StoredNameFor(InstallerNameOf(relative));
             } catch (const InputError& e) {
                 Refuse(project, entry.line, e.message);
             }

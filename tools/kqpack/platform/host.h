@@ -1,0 +1,59 @@
+// What kqpack needs from the system it runs on where Windows and POSIX
+// differ: the command line, file names in the installer's code page, file
+// times and local time, replacing a file, and the stub's default place.
+// host_windows.cpp and host_posix.cpp implement it; CMake builds one.
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kqpack {
+
+// The arguments after the program's name as text: UTF-8 on Windows, read
+// from the wide command line (the ANSI one has already lost what the code
+// page lacks); on POSIX the bytes as given.
+std::vector<std::string> CommandArguments(int argc, char** argv);
+
+// A file name given as text in the bytes the installer's ANSI calls will
+// use: on Windows the ANSI code page, nothing when it lacks a character; on
+// POSIX the bytes as they are.
+std::optional<std::string> InInstallerCodePage(std::string_view name);
+
+// A name in the installer's bytes (a stored name) as a path to create.
+std::filesystem::path PathOfInstallerName(std::string_view name);
+
+// The last-write time of a regular file in seconds since 1970 (UTC);
+// nothing for a missing file or anything but a regular file.
+std::optional<std::time_t> RegularFileTime(const std::filesystem::path& file);
+
+// `time` as local wall-clock time, and as UTC.
+std::tm LocalTime(std::time_t time);
+std::tm UtcTime(std::time_t time);
+
+unsigned long ProcessId();
+
+// `path` quoted for the command interpreter std::system and popen use (sh on
+// POSIX, cmd on Windows).
+std::string ShellQuoted(const std::filesystem::path& path);
+
+// What `command` prints (standard output and error) and its exit status;
+// nothing when the program it names is not there.
+struct CommandResult {
+    int status;
+    std::string output;
+};
+std::optional<CommandResult> RunForOutput(const std::string& command);
+
+// Renames `from` over `to`, replacing it; "" when done, else why not.
+std::string MoveOver(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// The stub of a project build that names none: kqstub.exe in kqpack.exe's
+// own folder on Windows, where an author unpacks the two; empty on POSIX,
+// where the stub is always named.
+std::filesystem::path StubBesideTool();
+
+}  // namespace kqpack
