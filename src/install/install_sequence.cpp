@@ -12,6 +12,7 @@
 #include "script/script.h"
 #include "text/text.h"
 #include "text/text_buffers.h"
+#include "ui/backdrop.h"
 #include "ui/wizard.h"
 
 namespace kq {
@@ -32,6 +33,37 @@ int g_run_at_end;
 
 // 1 from the start of the clean-up wait to the clean-up step.
 int g_cleanup_pending;
+
+// The progress of the files being installed, for the backdrop's progress
+// line; written only by the piece hook and the install sequence.
+struct FileProgress {
+    HWND window;
+    char text[kTextBufferSize];
+    uint64_t done;
+    uint64_t total;
+    DWORD last_shown;
+};
+FileProgress g_progress;
+
+// Shows the progress at most ten times a second (and whenever a file
+// starts) and handles the messages waiting meanwhile: a long install keeps
+// the window painted and answering. A close request meanwhile is ignored
+// (OnCloseRequest), and nothing here can start the sequence again.
+void OnPieceWritten(const uint8_t* stored_name, uint32_t name_length, uint32_t bytes) {
+    g_progress.done += bytes;
+    const DWORD now = GetTickCount();
+    if (stored_name != nullptr) {
+        (void)CopyText(g_progress.text, sizeof g_progress.text, "Installing ");
+        const size_t room = sizeof g_progress.text - 1 - TextLength(g_progress.text);
+        (void)AppendBytes(g_progress.text, sizeof g_progress.text, reinterpret_cast<const char*>(stored_name),
+                          name_length < room ? name_length : room);
+    } else if (now - g_progress.last_shown < 100) {
+        return;
+    }
+    g_progress.last_shown = now;
+    ShowBackdropProgress(g_progress.window, g_progress.text, g_progress.done, g_progress.total);
+    HandlePendingMessages();
+}
 
 // How many [Install] dll key letters RegisterScriptDlls has moved on past
 // the first.
@@ -100,7 +132,10 @@ int InstallSequence(HWND window, SetupContext& context) {
         return 0;
     }
     const int file_count = static_cast<int>(ReadProfileInt(kInstallSection, "FileNum", 0, g_text.script_path));
-    context.longest_stored_name = LongestStoredName(context.instance, file_count);
+    const PackageFiles files = ScanPackageFiles(context.instance, file_count);
+    context.longest_stored_name = files.longest_name;
+    g_progress.window = window;
+    g_progress.total = files.total_size;
     // Unattended: the licence counts as accepted and the folder is the one
     // asked for, or the proposal, checked as the folder page checks it.
     if (context.silent) {
@@ -208,12 +243,16 @@ void ProposeInstallFolder(SetupContext& context) {
 }
 
 int InstallPackageFiles(const SetupContext& context, int count) {
+    // The backdrop shows the progress while the files go in (not unattended).
+    if (g_progress.window != nullptr) g_piece_written = OnPieceWritten;
     int result = 1;
     for (int i = 0; i < count && result == 1; ++i) {
         char destination[kTextBufferSize];
-        if (!CopyText(destination, sizeof destination, context.install_folder)) return 0;
-        result = ExtractRecord(context.instance, destination, kInstallPlaced, g_text.script_path);
+        result = CopyText(destination, sizeof destination, context.install_folder) &&
+                 ExtractRecord(context.instance, destination, kInstallPlaced, g_text.script_path);
     }
+    g_piece_written = nullptr;
+    if (g_progress.window != nullptr) ShowBackdropProgress(g_progress.window, "", 0, 0);
     return result;
 }
 

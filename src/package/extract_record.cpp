@@ -15,6 +15,7 @@ namespace kq {
 
 uint32_t g_record_cursor;
 uint32_t g_record_index;
+PieceWrittenHook g_piece_written;
 
 namespace {
 
@@ -92,6 +93,7 @@ void WriteToOutputFile(void* context, const uint8_t* bytes, uint32_t count) {
         auto* crc = static_cast<uint32_t*>(context);
         *crc = Crc32(g_integrity->table, *crc, bytes, count);
     }
+    if (g_piece_written != nullptr) g_piece_written(nullptr, 0, count);
     DWORD written = 0;
     if ((!WriteFile(g_output_file, bytes, count, &written, nullptr) || written != count) &&
         g_output_error == ERROR_SUCCESS)
@@ -240,6 +242,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
     if (mode == kInstallPlaced) {
         if (!PlaceRecord(fields.name, fields.name_length, destination, script_path, copy_mode, file_key))
             return Fail(kFileError);
+        if (g_piece_written != nullptr) g_piece_written(fields.name, fields.name_length, 0);
     }
 
     if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
@@ -251,6 +254,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
             if (mode == kInstallPlaced) {
                 RecordKeptFile(file_key, destination, copy_mode, script_path);
                 WriteRunLogLine("Kept", destination);
+                if (g_piece_written != nullptr) g_piece_written(nullptr, 0, fields.uncompressed_size);
             }
             g_record_cursor += record_length;
             ++g_record_index;
@@ -311,24 +315,30 @@ HANDLE OwnProgramFile(HINSTANCE module) {
     return file;
 }
 
-size_t LongestStoredName(HINSTANCE module, int count) {
+PackageFiles ScanPackageFiles(HINSTANCE module, int count) {
+    PackageFiles files{0, 0};
     const HANDLE own_file = OwnProgramFile(module);
-    if (own_file == INVALID_HANDLE_VALUE) return 0;
+    if (own_file == INVALID_HANDLE_VALUE) return files;
     const DWORD file_size = GetFileSize(own_file, nullptr);
-    size_t longest = 0;
     uint32_t cursor = kStubLength;
     // Records 0 and 1 (the script and the licence), then the files.
     for (int index = 0; index < count + 2 && file_size != INVALID_FILE_SIZE && cursor < file_size; ++index) {
-        uint8_t header[kRecordFixedBytes - 4];
+        // The fixed fields, the longest name and the decoded size after it.
+        uint8_t header[kRecordFixedBytes + 255];
+        const uint32_t left = file_size - cursor;
+        const DWORD wanted = left < sizeof header ? left : sizeof header;
         if (SetFilePointer(own_file, static_cast<LONG>(cursor), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-            !ReadExactly(own_file, header, sizeof header))
+            wanted < kRecordFixedBytes || !ReadExactly(own_file, header, wanted))
             break;
         const uint32_t record_length = ReadU32(header + 4);
-        if (!RecordFitsFile(cursor, record_length, file_size)) break;
-        if (index >= 2 && header[13] > longest) longest = header[13];
+        if (!RecordFitsFile(cursor, record_length, file_size) || kRecordFixedBytes + header[13] > record_length) break;
+        if (index >= 2) {
+            if (header[13] > files.longest_name) files.longest_name = header[13];
+            files.total_size += ReadU32(header + 14 + header[13]);
+        }
         cursor += record_length;
     }
-    return longest;
+    return files;
 }
 
 int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path) {

@@ -26,9 +26,21 @@ extern uint32_t g_record_index;
 // not change it); INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE OwnProgramFile(HINSTANCE module);
 
-// The longest stored name among the `count` records after the licence, read
-// from their headers; the records that are not there count as nothing.
-size_t LongestStoredName(HINSTANCE module, int count);
+// The longest stored name and the total decoded size of the `count` records
+// after the licence, read from their headers; the records that are not there
+// count as nothing.
+struct PackageFiles {
+    size_t longest_name;
+    uint64_t total_size;
+};
+PackageFiles ScanPackageFiles(HINSTANCE module, int count);
+
+// Called when a placed file starts (with its stored name, not terminated)
+// and with the size of each piece of decoded bytes written (name null);
+// null for none. Set by the install sequence, which shows progress and keeps
+// the windows answering with it.
+using PieceWrittenHook = void (*)(const uint8_t* stored_name, uint32_t name_length, uint32_t bytes);
+extern PieceWrittenHook g_piece_written;
 
 // `destination` is the caller's 256-byte buffer: the file to write, or in
 // kInstallPlaced the install folder, which placement completes. Returns 1 when

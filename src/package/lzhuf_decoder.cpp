@@ -184,10 +184,7 @@ DecodeResult DecodeStream(const uint8_t* stream, uint32_t stream_length, uint32_
     uint64_t flushed = 0;  // bytes handed on in whole pieces
     bool ran_out = false;
     if (size != 0) {
-        for (int b = 0; b < 256; ++b) {
-            ws.d_code[b] = kPositionTables.d_code[b];
-            ws.d_len[b] = kPositionTables.d_len[b];
-        }
+        FillPositionTables(ws.d_code, ws.d_len);
         StartHuff(ws.tree);
         for (int i = 0; i < N - F; ++i) ws.text_buf[i] = ' ';
         BitInput input{stream, stream + stream_length, 0, 0, 0};

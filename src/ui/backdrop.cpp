@@ -14,6 +14,11 @@ namespace {
 // for good; written only by LockPosition.
 int g_position_locked;
 
+// The progress line (the caller's text, which it keeps) and how far its bar
+// is filled, in thousandths; written only by ShowBackdropProgress.
+const char* g_progress_text;
+unsigned g_progress_thousandths;
+
 // The window's start command and timer handlers; written once, by
 // CreateBackdropWindow.
 BackdropHandler g_on_start;
@@ -149,11 +154,48 @@ void PaintBackdrop(HWND window) {
     RECT credit = {client.left + 20, client.bottom - 30, client.right, client.bottom - 10};
     DrawTextA(dc, g_text.message, -1, &credit, DT_LEFT | DT_TOP);
 
+    if (g_progress_text != nullptr && g_progress_text[0] != '\0') {
+        // Under the title: the text, and a framed bar a third of the width.
+        RECT line = {client.left, 400, client.right, 422};
+        DrawTextA(dc, g_progress_text, -1, &line, DT_CENTER | DT_NOPREFIX);
+        const HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        RECT bar = {client.right / 3, 430, client.right - client.right / 3, 446};
+        FrameRect(dc, &bar, white);
+        bar.right = bar.left + static_cast<LONG>((bar.right - bar.left) * g_progress_thousandths / 1000);
+        FillRect(dc, &bar, white);
+    }
+
     SelectObject(dc, previous_font);
     DeleteObject(credit_font);
     SetTextColor(dc, previous_colour);
     ReleaseDC(window, dc);
     EndPaint(window, &paint);
+}
+
+void ShowBackdropProgress(HWND window, const char* text, uint64_t done, uint64_t total) {
+    g_progress_text = text;
+    // In 32 bits (no 64-bit division helper in the stub): both scaled down
+    // until done * 1000 fits.
+    while (total > 0x3FFFFF) {
+        total >>= 1;
+        done >>= 1;
+    }
+    g_progress_thousandths =
+        total != 0 && done < total ? static_cast<uint32_t>(done) * 1000 / static_cast<uint32_t>(total) : 1000;
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}
+
+void HandlePendingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 }  // namespace kq

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <stdint.h>
 
 namespace kq {
 
@@ -27,5 +28,15 @@ LRESULT CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wparam, LP
 
 // Handles WM_PAINT: repaints the whole client area, whatever was invalid.
 void PaintBackdrop(HWND window);
+
+// The progress line below the title: `text` ("Installing NAME", kept and
+// read at every paint until the next call) over a bar filled `done` of
+// `total`; an empty text clears it. Repaints at once.
+void ShowBackdropProgress(HWND window, const char* text, uint64_t done, uint64_t total);
+
+// Handles the messages waiting for this thread's windows (paint, position,
+// a close request) without waiting for more, so that a long step keeps the
+// windows answering. A quit request found there is posted again.
+void HandlePendingMessages();
 
 }  // namespace kq

@@ -57,13 +57,6 @@ TEST(SetupSwitches, SilentFolderLogAndTheFirstUnknownSwitch) {
         EXPECT_EQ(std::string(s.log.text ? s.log.text : "", s.log.length), row.log) << row.tail;
         EXPECT_EQ(std::string(s.unknown.text ? s.unknown.text : "", s.unknown.length), row.unknown) << row.tail;
     }
-    for (const auto& [tail, silent, log] : {std::tuple{"/S C:\\A\\Uninstal.inf", true, "C:\\A\\Uninstal.inf"},
-                                             std::tuple{"C:\\A\\Uninstal.inf", false, "C:\\A\\Uninstal.inf"},
-                                             std::tuple{"/Sx\\Uninstal.inf", false, "/Sx\\Uninstal.inf"}}) {
-        bool quiet = !silent;
-        EXPECT_STREQ(kq::UninstallTail(tail, quiet), log);
-        EXPECT_EQ(quiet, silent) << tail;
-    }
 }
 
 TEST(BoundedText, RefusesWhatDoesNotFitAndLeavesTheBufferAlone) {

@@ -17,34 +17,6 @@ namespace {
 
 const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// The screen as a 24-bit BMP file, kept for people to look at.
-bool SaveScreenshot(const std::string& path) {
-    const HDC screen = GetDC(nullptr);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD row = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::string pixels(row * static_cast<DWORD>(height), '\0');
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    const int copied = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (copied != height) return false;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    kqh::WriteBytes(path, std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-                         std::string(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader) + pixels);
-    return kqh::Exists(path);
-}
-
 int Fail(const std::string& what) {
     std::printf("demo: %s\n", what.c_str());
     return 1;
@@ -100,7 +72,7 @@ int main(int argc, char** argv) {
         return false;
     });
     Sleep(1000);
-    if (SaveScreenshot(argv[2])) std::printf("   screenshot: %s\n", argv[2]);
+    if (kqh::SaveScreenshot(argv[2])) std::printf("   screenshot: %s\n", argv[2]);
     std::string folder;
     std::string failure;
     if (!kqh::WalkWizard(setup.id(), {}, &folder, failure)) return Fail(failure);

@@ -283,6 +283,43 @@ std::string DescribeWindows(DWORD process_id) {
     return text.empty() ? " none" : text;
 }
 
+Screen CaptureScreen() {
+    Screen shot{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), {}, {}};
+    BITMAPINFOHEADER& header = shot.header;
+    header = {sizeof header, shot.width, shot.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    shot.pixels.assign(((static_cast<size_t>(shot.width) * 3 + 3) & ~size_t{3}) * static_cast<size_t>(shot.height), '\0');
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, shot.width, shot.height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    if (GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), shot.pixels.data(),
+                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != shot.height)
+        shot.pixels.clear();
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+COLORREF Screen::At(int x, int y) const {
+    const size_t at = static_cast<size_t>(height - 1 - y) * ((static_cast<size_t>(width) * 3 + 3) & ~size_t{3}) + x * 3u;
+    return at + 2 < pixels.size() ? RGB(pixels[at + 2], pixels[at + 1], pixels[at]) & 0xFFFFFF : CLR_INVALID;
+}
+
+bool SaveScreenshot(const std::string& path) {
+    const Screen shot = CaptureScreen();
+    if (shot.pixels.empty()) return false;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof shot.header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size());
+    WriteBytes(path, std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                         std::string(reinterpret_cast<const char*>(&shot.header), sizeof shot.header) + shot.pixels);
+    return Exists(path);
+}
+
 MessageBoxShown NextMessageBox(const Program& program, DWORD timeout_ms) {
     MessageBoxShown box;
     WaitUntil([&] { return (box.window = FindWindowOf(program.id(), IsMessageBox)) != nullptr || !program.Running(); },
@@ -427,8 +464,7 @@ std::string SpecialFolder(int csidl) {
 }
 
 std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
     return text;
 }
 

@@ -66,6 +66,17 @@ std::string ClassOf(HWND window);
 std::string TextOf(HWND window);  // WM_GETTEXT with a timeout: works across processes
 // The process's visible windows and their texts, for failure messages.
 std::string DescribeWindows(DWORD process_id);
+// The screen's pixels, copied out (Wine's GetPixel on the screen sees no
+// other process's windows); empty pixels when the copy failed.
+struct Screen {
+    int width, height;
+    std::string pixels;  // 24-bit rows, bottom-up, each padded to 4 bytes
+    BITMAPINFOHEADER header;
+    COLORREF At(int x, int y) const;
+};
+Screen CaptureScreen();
+// The screen as a 24-bit BMP file, kept for people to look at.
+bool SaveScreenshot(const std::string& path);
 
 struct MessageBoxShown {
     HWND window = nullptr;  // null: none came

@@ -26,7 +26,8 @@ namespace kqscenario {
 enum class Stub { kX64, kI686 };
 
 // A file of a package: its stored name and its bytes, or "@probe NAME" for a
-// probe program built beside the tests, or "@file PATH" for a file's bytes.
+// probe program built beside the tests, "@file PATH" for a file's bytes, or
+// "@random N" for N bytes that do not compress.
 struct PackedFile {
     std::string name = {};
     std::string contents = {};
@@ -52,14 +53,14 @@ struct Prompt {
 
 // What must hold after a phase.
 enum class What {
-    kFile,      // `where` exists; with `value`, holds exactly these bytes ("@stub": the stub's)
+    kFile,      // `where` exists; with `value`, holds exactly these bytes ("@stub": the stub's;
+                // "@stub unsigned": the stub's with no checksum, as copied from a signed package)
     kGone,      // `where` does not exist
     kEmpty,     // the folder `where` holds nothing
     kLog,       // [Uninstall] of the log `where` is exactly `value` (key=value lines)
     kRegistry,  // `where` is "KEY|NAME" below HKLM; the REG_SZ holds `value` ("" : absent)
     kNoKey,     // the registry key `where` does not exist
     kLink,      // the shortcut `where` targets `value` ("TARGET (DESCRIPTION)")
-    kPlainStub, // `where` is the stub with no signature (checksum aside)
 };
 struct Check {
     What what = {};
@@ -83,6 +84,10 @@ struct Phase {
     std::vector<Check> checks = {};
     std::string tail = {};  // after the program's name (not for the uninstall entry's commands)
     bool windowless = false;  // no window may show
+    // While the files go in, the backdrop must answer within a second, its
+    // progress bar grow, and a close request change nothing (build/wine/
+    // artefacts/progress.bmp shows it part-filled).
+    bool watch_progress = false;
     // After the prompts, a close request to the backdrop (Alt+F4, End task).
     bool close_after_prompts = false;
 };

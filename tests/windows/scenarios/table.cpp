@@ -214,7 +214,7 @@ std::vector<Row> MakeRows() {
                                  .walk = {.folder = "{install}"},
                                  .prompts = {{"Setup Complete", IDNO, ""}},
                                  .checks = {{What::kFile, "{install}\\readme.txt", "Signed and verified.\r\n"},
-                                            {What::kPlainStub, "{windows}\\Dizizev3.exe"}}},
+                                            {What::kFile, "{windows}\\Dizizev3.exe", "@stub unsigned"}}},
                                 {.action = Action::kUninstall,
                                  .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
                                              {"Uninstall", IDOK, "{app} has been uninstalled."}},
@@ -285,6 +285,19 @@ std::vector<Row> MakeRows() {
                     .tail = "/S /LOG={scratch}\\run.log /D=My Apps",
                     .windowless = true}},
         .leaves = {"{scratch}\\run.log"}};
+
+    // A long install: the backdrop shows its progress and keeps answering; a
+    // close request meanwhile changes nothing.
+    Row progress{.name = "progress",
+                 .stub = Stub::kX64,
+                 .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=1\r\n",
+                             .files = {{"big.bin", "@random 40000000"}}},
+                 .phases = {{.action = Action::kInstall,
+                             .walk = {.folder = "{install}"},
+                             .prompts = {{"Setup Complete", IDNO, ""}},
+                             .checks = {{What::kFile, "{install}\\big.bin", "@random 40000000"}},
+                             .watch_progress = true}},
+                 .leaves = {"{install}", "{programs}\\{app}"}};
 
     // Over a read-only file the new one goes in; a destination that cannot be
     // replaced (a folder of that name) asks Retry or Cancel, and Cancel stops
@@ -362,7 +375,7 @@ std::vector<Row> MakeRows() {
 
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup, silent, silent_folder,
-            silent_folder_i686, refused_switches};
+            silent_folder_i686, refused_switches, progress};
 }
 
 }  // namespace
