@@ -122,7 +122,8 @@ std::vector<Row> Rows() {
          {"setup.inf:8: warning: [Uninstall]: the installer writes this section itself; with the file keys already here "
           "the first file takes fileb", "setup.inf:7: warning: [Copymode] filec: no packaged file takes this key"}},
         {"text_encoding", "\xEF\xBB\xBF" + Script(1, latin), {"caf\xC3\xA9.txt"},
-         {"setup.inf:1: warning: the script starts with a UTF-8 byte order mark", "setup.inf:5: warning: [Install] AppBy: "
+         {"setup.inf:8: note: [Install] AppFile", "setup.inf:1: warning: the script starts with a UTF-8 byte order mark",
+          "setup.inf:5: warning: [Install] AppBy: "
           "\"Caf\xC3\xA9\" is UTF-8; the installer reads the script in the ANSI code page and would show \"Caf\xC3\x83\xC2\xA9\"",
           "setup.inf:6: warning: [Install] VerNum: '\xE2\x86\x92' is outside the ANSI code page",
           "setup.inf:7: warning: [Install] CompReg: holds the control character \\x07",
@@ -144,6 +145,10 @@ std::vector<Row> Rows() {
         {"licence_utf8", Script(0), {}, {"license.txt:2: warning: UTF-8 text"}, true, "Terms\r\nDo not \xC3\xA9tch\r\n"},
         {"licence_nul", Script(0), {}, {"license.txt:2: warning: holds a NUL"}, true, std::string("T\r\nh\0rest\r\n", 11)},
         {"licence_empty", Script(0), {}, {"license.txt: warning: the licence is empty"}, true, " \r\n"},
+        {"licence_large", Script(0), {}, {"license.txt: warning: 300 KB; the licence box is slow"}, true, std::string(300 * 1024, 'x')},
+        {"author_friction", "[Install]\nAppName=A\nDefDir=D:\\Apps\\W\nVerNum=2.2 ; bump\nAppFile=a.exe\n", {}, {"setup.inf:4: warning: "
+         "[Install] VerNum: \"2.2 ; bump\" holds \" ;\"", "setup.inf:5: note: [Install] AppFile: the installer does not use it",
+         "setup.inf:3: error: [Install] DefDir: \"D:\\Apps\\W\" holds the character ':'"}},
     };
 }
 

@@ -107,7 +107,7 @@ TEST_F(KqpackCli, BuildPackagesFilesThatListAndExtractUnchanged) {
 
     Result run = Kqpack(kBuild + "data/bulk.bin readme.txt old.dat future.dat");
     ASSERT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err.rfind("kqpack: wrote out/setup.exe: 4 files, ", 0), 0u) << run.err;
     // The stub as it is, but for the mark of a package with an integrity record.
     EXPECT_EQ(Read("out/setup.exe").substr(0, kq::kStubLength), Read("stub.bin").replace(0x28, 4, "KQI1"));
     EXPECT_EQ(Kqpack("verify out/setup.exe").exit_code, 0);
@@ -202,6 +202,7 @@ TEST_F(KqpackCli, CheckExitsOneOnlyForErrorsOrStrictWarnings) {
     struct Row { const char* args; int exit_code; const char* out; const char* err; };
     const Row rows[] = {
         {"check setup.inf app.exe", 0, "setup.inf: 0 errors, 0 warnings\n", ""},
+        {"check -C files setup.inf app.exe nope.exe", 1, "setup.inf: 2 errors", "nope.exe: error: not a file under files"},
         {"check warn.inf app.exe", 0, "warn.inf: 0 errors, 1 warning\n", "warn.inf:5: warning: [Install] Desk: asks"},
         {"check --strict warn.inf app.exe", 1, "warn.inf: 0 errors, 1 warning; check failed\n", "warn.inf:5: warning:"},
         {"check setup.inf a.exe b.exe", 1, "setup.inf: 1 error, 0 warnings; check failed\n",
@@ -212,6 +213,9 @@ TEST_F(KqpackCli, CheckExitsOneOnlyForErrorsOrStrictWarnings) {
         {"check setup.exe", 1, "setup.exe: 2 errors", "setup.exe[record 3]: error: \"..\\b.txt\": cannot be installed"},
         {"check cut.exe", 1, "cut.exe: 1 error", "cut.exe[record 2]: error: \"a.txt\": damaged: its code ends before"},
     };
+    // A stored name cannot send the terminal escape sequences.
+    Write("esc.exe", Program({{"kqsetup.inf", "[Install]\r\n"}, {"License.txt", "T\r\n"}, {"a\x1B[2Jb.txt", "x"}}));
+    EXPECT_NE(Kqpack("list esc.exe").out.find("  a\\x1B[2Jb.txt\n"), std::string::npos);
     for (const Row& row : rows) {
         const Result run = Kqpack(row.args);
         EXPECT_EQ(run.exit_code, row.exit_code) << row.args;
@@ -227,8 +231,8 @@ TEST_F(KqpackCli, ProjectBuildsItsFilesInOrderWithGeneratedKeys) {
     for (const char* name : {"bin/app.exe", "doc/b.txt", "doc/a.txt", "doc/deep/c.txt", "doc/.hidden.txt"})
         Write(std::string("files/") + name, name);
     // doc/b.txt keeps its first place; a subfolder's files go before a folder's own.
-    WriteProject("demo.kqp", "bin/app.exe = keep\ndoc/b.txt\ndoc = ask\n");
-    Result run = Kqpack("build demo.kqp");
+    WriteProject("demo.kqp", "bin/app.exe = keep ; the program\ndoc/b.txt # first\ndoc = ask\n");
+    Result run = Kqpack("build --quiet demo.kqp");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Read("setup.inf"), author);
@@ -288,6 +292,7 @@ TEST_F(KqpackCli, UsageErrorsExitTwo) {
         const Result run = Kqpack(args);
         EXPECT_EQ(run.exit_code, 2) << args;
         EXPECT_EQ(run.err.rfind("kqpack: usage: ", 0), 0u) << args << ": " << run.err;
+        EXPECT_LE(std::count(run.err.begin(), run.err.end(), '\n'), 6) << args << ": short, not the whole help";
     }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "check/lettered_keys.h"
 #include "packing/file_io.h"
 #include "package/package_reader.h"
 #include "packing/package_writer.h"
@@ -75,10 +76,11 @@ SetupUnderCheck SetupFromPackage(const std::filesystem::path& program) {
     for (size_t i = 0; i < walk.records.size(); ++i) {
         const kq::PackageRecord& record = walk.records[i];
         const std::string problem = kq::StreamProblem(record.stream, record.uncompressed_size);
-        if (!problem.empty())
-            setup.earlier_findings.push_back({Severity::kError, Location{name + "[record " + std::to_string(i) + "]", 0},
-                                              "\"" + record.stored_name + "\"",
-                                              "damaged: " + problem + "; the installer would write garbage"});
+        if (problem.empty()) continue;
+        std::string subject = "\"";
+        subject.append(DisplayKey(record.stored_name)).push_back('"');
+        setup.earlier_findings.push_back({Severity::kError, Location{name + "[record " + std::to_string(i) + "]", 0},
+                                          subject, "damaged: " + problem + "; the installer would write garbage"});
     }
     return setup;
 }

@@ -87,7 +87,9 @@ void CheckDefDir(const CheckContext& c) {
             if (!problem.empty()) {
                 c.report.Error(line, subject,
                                Quoted(dir) + " holds " + problem +
-                                   "; the default install folder could not be made: use a plain folder name");
+                                   "; DefDir is not a path but the folder below \"<drive of the temp folder>\\"
+                                   "Program Files\\\" that the wizard proposes (the user may choose another): "
+                                   "give a folder name such as Widget or Acme\\Widget");
                 return;
             }
         }

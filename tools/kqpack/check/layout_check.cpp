@@ -117,6 +117,15 @@ void CheckKeys(const CheckContext& c, std::string_view section_name) {
             c.report.Error(entry.line, subject,
                            std::to_string(entry.value.size()) + " characters, but the installer reads only the first " +
                                std::to_string(kProfileValueMax) + ": shorten it");
+        // Windows keeps a comment after a value as part of it.
+        if (entry.value.find(" ;") != std::string::npos || entry.value.find("\t;") != std::string::npos)
+            c.report.Warning(entry.line, subject,
+                             Quoted(entry.value) + " holds \" ;\": the installer keeps what follows as part of the "
+                             "value (it shows in the uninstall entry): put comments on lines of their own");
+        if (SameName(section_name, "Install") && SameName(entry.key, "AppFile"))
+            c.report.Note(entry.line, subject,
+                          "the installer does not use it: the program started at the end is the first link's target "
+                          "([Links] linka)");
     }
 }
 

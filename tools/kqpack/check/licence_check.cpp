@@ -18,6 +18,8 @@ std::string_view WordAtFirstNonAscii(std::string_view line) {
     return line.substr(start, std::min<size_t>(end - start, 40));
 }
 
+constexpr size_t kLargestQuickLicence = 256 * 1024;
+
 void Warn(const CheckContext& c, size_t line, std::string text) {
     Location where = c.setup.licence_location;
     where.line = line;
@@ -32,6 +34,10 @@ void CheckLicence(const CheckContext& c) {
         Warn(c, 0, "the licence is empty, so the user accepts a blank page: write the licence terms");
         return;
     }
+    // The licence box takes the whole text at once: 10 MB take 10 s to show.
+    if (text.size() > kLargestQuickLicence)
+        Warn(c, 0, std::to_string(text.size() / 1024) + " KB; the licence box is slow to show a licence over " +
+                       std::to_string(kLargestQuickLicence / 1024) + " KB (10 MB take 10 s): shorten it");
     if (StartsWithUtf8Bom(text))
         Warn(c, 1, "starts with a UTF-8 byte order mark, which the licence box shows as \"" + Cp1252ToUtf8(text.substr(0, 3)) +
                        "\": save the licence as ANSI (Windows-1252) text");

@@ -11,6 +11,7 @@
 #include "check/windows_names.h"
 #include "platform/host.h"
 #include "commands/record_display.h"
+#include "check/lettered_keys.h"
 #include "packing/file_io.h"
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
@@ -58,7 +59,8 @@ void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     sources.push_back(LoadRecordSource(options.licence, kLicenceStoredName));
     for (size_t i = 0; i < options.files.size(); ++i)
         sources.push_back(LoadRecordSource(options.base_dir / PathFromText(options.files[i]), stored_names[i]));
-    WritePackage(options.stub, sources, options.output, options.sign_command);
+    const std::string summary = WritePackage(options.stub, sources, options.output, options.sign_command);
+    if (!options.quiet) findings << "kqpack: " << summary << "\n";
 }
 
 bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings) {
@@ -71,6 +73,13 @@ bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& 
         setup = SetupFromPackage(options.target);
     } else {
         setup = SetupFromScript(options.target, options.licence, options.files, !options.files.empty());
+        // With -C the files must be there, as a build would need them.
+        for (const std::string& file : options.files) {
+            std::error_code ec;
+            if (!options.base_dir.empty() && !std::filesystem::is_regular_file(options.base_dir / PathFromText(file), ec))
+                setup.earlier_findings.push_back({Severity::kError, Location{file, 0}, "",
+                                                  "not a file under " + options.base_dir.string()});
+        }
     }
     const CheckReport report = CheckSetup(setup);
     PrintFindings(report, findings);
@@ -91,7 +100,7 @@ void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
         const kq::PackageRecord& r = walk.records[i];
         std::snprintf(line, sizeof line, "%5zu  %10u  %10u  %-10s  %-8s  %-4s  %s\n", i, r.uncompressed_size,
                       r.record_length, FormatDosDate(r.dos_date).c_str(), FormatDosTime(r.dos_time).c_str(),
-                      FormatAttributes(r.attributes).c_str(), r.stored_name.c_str());
+                      FormatAttributes(r.attributes).c_str(), DisplayKey(r.stored_name).c_str());
         out << line;
         total_size += r.uncompressed_size;
         total_packed += r.record_length;

@@ -18,6 +18,7 @@ struct BuildOptions {
     std::vector<std::string> files;  // relative to base_dir
     bool strict = false;             // warnings refuse too
     std::string sign_command;        // "COMMAND {in} {out}", or empty
+    bool quiet = false;              // no summary line
 };
 
 // Checks the script against the files first; its findings go to `findings`.
@@ -26,7 +27,8 @@ void BuildPackage(const BuildOptions& options, std::ostream& findings = std::cer
 struct CheckOptions {
     std::filesystem::path target;    // a setup script, a project file or a built package
     std::filesystem::path licence;   // for a setup script; optional
-    std::vector<std::string> files;  // for a setup script: the files as they will be stored
+    std::vector<std::string> files;  // for a setup script: the files as they will be stored, relative to base_dir
+    std::filesystem::path base_dir;  // -C: where the files are; empty: only their names are checked
     bool strict = false;
 };
 

@@ -58,6 +58,7 @@ void RunBuild(const std::vector<std::string>& args) {
         else if (arg == "-C") options.base_dir = a.PathValue();
         else if (arg == "--strict") options.strict = project.strict = true;
         else if (arg == "--sign-cmd") options.sign_command = project.sign_command = a.Value();
+        else if (arg == "--quiet") options.quiet = project.quiet = true;
         else if (IsOption(arg)) a.Fail("unknown option " + arg);
         else options.files.push_back(arg);
     }
@@ -81,6 +82,7 @@ int RunCheck(const std::vector<std::string>& args) {
         const std::string& arg = a.Current();
         if (arg == "--strict") options.strict = true;
         else if (arg == "--license") options.licence = a.PathValue();
+        else if (arg == "-C") options.base_dir = a.PathValue();
         else if (IsOption(arg)) a.Fail("unknown option " + arg);
         else positional.push_back(arg);
     }
@@ -150,8 +152,14 @@ int main(int argc, char** argv) {
     try {
         return Run(kqpack::CommandArguments(argc, argv));
     } catch (const UsageError& e) {
+        // The command's usage lines only (its help up to the first blank line).
         const char* help = e.command.empty() ? nullptr : kqpack::CommandUsage(e.command);
-        std::cerr << "kqpack: usage: " << e.message << "\n" << (help != nullptr ? help : kqpack::kGeneralUsage);
+        const std::string usage = help != nullptr ? help : kqpack::kGeneralUsage;
+        const size_t blank = usage.find("\n\n");
+        std::cerr << "kqpack: usage: " << e.message << "\n"
+                  << (help != nullptr ? usage.substr(0, blank == std::string::npos ? usage.size() : blank + 1)
+                                      : std::string())
+                  << "see kqpack " << (help != nullptr ? e.command + " " : std::string()) << "--help\n";
         return kExitUsage;
     } catch (const kqpack::InputError& e) {
         std::cerr << "kqpack: " << e.message << "\n";

@@ -143,8 +143,8 @@ std::vector<uint8_t> Signed(const std::vector<uint8_t>& program, const std::stri
 
 }  // namespace
 
-void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
-                  const std::filesystem::path& output, const std::string& sign_command) {
+std::string WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
+                         const std::filesystem::path& output, const std::string& sign_command) {
     std::vector<uint8_t> program = ReadWholeFile(stub);
     if (program.size() != kq::kStubLength)
         throw InputError{stub.string() + ": a stub is exactly " + std::to_string(kq::kStubLength) +
@@ -166,6 +166,12 @@ void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSou
     kq::AppendIntegrityRecord(program, decoded_crcs);
     CheckProgramLength(program.size(), output);
     WriteFileAtomically(output, sign_command.empty() ? program : Signed(program, sign_command, output), true);
+    uint64_t total = 0;  // the script's, the licence's and the files' bytes
+    for (const RecordSource& source : sources) total += source.contents.size();
+    const uint64_t packed = program.size() - kq::kStubLength;
+    return "wrote " + output.string() + ": " + std::to_string(sources.size() - 2) + " files, " + std::to_string(total) +
+           " bytes with the script and the licence, " + std::to_string(packed) + " packed (" +
+           std::to_string(total != 0 ? packed * 100 / total : 100) + "%)";
 }
 
 }  // namespace kqpack

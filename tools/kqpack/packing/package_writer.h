@@ -54,7 +54,9 @@ void CheckProgramLength(uint64_t length, const std::filesystem::path& output);
 // InputError for a stub of another size, a record that does not decode to
 // its source, a program file past kLargestProgramFile, or a failed signing,
 // leaving `output` as it was.
-void WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
-                  const std::filesystem::path& output, const std::string& sign_command = {});
+// Returns the summary line kqpack prints: "wrote OUT: N files, X bytes,
+// Y packed (P%)".
+std::string WritePackage(const std::filesystem::path& stub, const std::vector<RecordSource>& sources,
+                         const std::filesystem::path& output, const std::string& sign_command = {});
 
 }  // namespace kqpack

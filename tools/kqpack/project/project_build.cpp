@@ -72,7 +72,9 @@ void BuildProject(const ProjectBuildOptions& options, std::ostream& findings) {
     std::error_code ec;
     if (output.has_parent_path()) std::filesystem::create_directories(output.parent_path(), ec);
     if (ec) throw InputError{output.parent_path().string() + ": " + ec.message()};
-    WritePackage(stub, sources, output, options.sign_command.empty() ? project.sign : options.sign_command);
+    const std::string summary =
+        WritePackage(stub, sources, output, options.sign_command.empty() ? project.sign : options.sign_command);
+    if (!options.quiet) findings << "kqpack: " << summary << "\n";
 }
 
 }  // namespace kqpack

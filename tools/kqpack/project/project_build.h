@@ -28,6 +28,7 @@ struct ProjectBuildOptions {
     std::filesystem::path stub;    // overrides [Project] stub when not empty
     std::filesystem::path output;  // overrides [Project] output when not empty
     std::string sign_command;      // overrides [Project] sign when not empty
+    bool quiet = false;            // no summary line
     bool strict = false;
 };
 

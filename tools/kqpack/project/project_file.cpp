@@ -15,6 +15,19 @@ namespace {
     throw InputError{project.file.string() + (line > 0 ? ":" + std::to_string(line) : "") + ": " + why};
 }
 
+// In our own project files a ';' or '#' after blank space starts a comment,
+// also after a value ("output = out/x.exe ; where it goes").
+std::string WithoutComment(std::string text) {
+    for (size_t i = 1; i < text.size(); ++i) {
+        if ((text[i] == ';' || text[i] == '#') && (text[i - 1] == ' ' || text[i - 1] == '\t')) {
+            text.erase(i);
+            break;
+        }
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    return text;
+}
+
 bool IsComment(const ProfileEntry& entry) {
     return !entry.key.empty() && (entry.key.front() == ';' || entry.key.front() == '#');
 }
@@ -38,13 +51,14 @@ void ReadProjectSection(Project& project, const ProfileSection& section, const s
                    "[Project] has no key '" + entry.key + "' (stub, script, license, output, root, sign)");
         const std::string name = sign ? "sign" : key->name;
         if (!seen.insert(name).second) Refuse(project, entry.line, name + " is given twice");
-        if (entry.value.empty()) Refuse(project, entry.line, name + (sign ? " needs a command" : " needs a path"));
+        const std::string value = WithoutComment(entry.value);
+        if (value.empty()) Refuse(project, entry.line, name + (sign ? " needs a command" : " needs a path"));
         if (sign) {
-            project.sign = entry.value;
+            project.sign = value;
             continue;
         }
         try {
-            *key->target = folder / PathFromText(entry.value);
+            *key->target = folder / PathFromText(value);
         } catch (const InputError& e) {
             Refuse(project, entry.line, e.message);
         }
@@ -84,12 +98,13 @@ Project LoadProject(const std::filesystem::path& file) {
             project.files_line = section.line;
             for (const ProfileEntry& entry : section.entries) {
                 if (IsComment(entry)) continue;
-                ProjectEntry item{entry.key, std::nullopt, entry.line};
+                ProjectEntry item{entry.has_equals ? entry.key : WithoutComment(entry.key), std::nullopt, entry.line};
                 if (entry.has_equals) {
-                    item.copy_mode = CopyModeFromText(entry.value);
+                    const std::string mode = WithoutComment(entry.value);
+                    item.copy_mode = CopyModeFromText(mode);
                     if (!item.copy_mode)
                         Refuse(project, entry.line,
-                               "'" + entry.value + "' is not a copy mode (replace or 1, ask or 2, keep or 3, windows or 8)");
+                               "'" + mode + "' is not a copy mode (replace or 1, ask or 2, keep or 3, windows or 8)");
                 }
                 if (item.pattern.empty()) Refuse(project, entry.line, "a copy mode without a file");
                 project.entries.push_back(std::move(item));
@@ -114,7 +129,10 @@ std::vector<ProjectFile> ExpandProjectFiles(const Project& project) {
         } catch (const InputError& e) {
             Refuse(project, entry.line, e.message);
         }
-        if (matches.empty()) Refuse(project, entry.line, entry.pattern + ": matches no file under " + project.root.string());
+        if (matches.empty())
+            Refuse(project, entry.line,
+                   entry.pattern + ": matches no file under " + project.root.string() +
+                       " (folders and globs skip names starting with '.'; name such a file to package it)");
         for (const std::string& relative : matches) {
             if (!taken.insert(relative).second) {
                 std::error_code ec;
