@@ -18,7 +18,9 @@ DEMO_OUT := $(BUILD)/examples
 
 FUZZ_SECONDS ?= 300
 
-.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench bench-install fuzz clean
+PREFIX   ?= /usr/local
+
+.PHONY: all bootstrap build native native-tests stub32 stub64 test demo size bench bench-install fuzz install clean
 
 all: build
 
@@ -99,6 +101,14 @@ bench-install: stub64
 # Each libFuzzer target for FUZZ_SECONDS (make test replays the seeds and runs each briefly).
 fuzz: bootstrap
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# kqpack (and kqpack.exe) to PREFIX/bin, the stubs to PREFIX/share/kqsetup,
+# where kqpack looks for kqstub.exe when a project names none.
+install: build
+	install -D -m 755 $(KQPACK) $(DESTDIR)$(PREFIX)/bin/kqpack
+	if [ -f $(BIN)/kqpack.exe ]; then install -D -m 755 $(BIN)/kqpack.exe $(DESTDIR)$(PREFIX)/bin/kqpack.exe; fi
+	install -D -m 644 $(BIN)/kqstub.exe $(DESTDIR)$(PREFIX)/share/kqsetup/kqstub.exe
+	install -D -m 644 $(BIN)/kqstub64.exe $(DESTDIR)$(PREFIX)/share/kqsetup/kqstub64.exe
 
 clean:
 	rm -rf $(BUILD)

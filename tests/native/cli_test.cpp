@@ -278,6 +278,17 @@ TEST_F(KqpackCli, ReproducibleAndSignedBuilds) {
     EXPECT_FALSE(fs::exists(dir_ / "t.exe"));
 }
 
+// Installed as `make install` lays it out, kqpack finds the stub itself.
+TEST_F(KqpackCli, InstalledToolFindsItsStub) {
+    fs::create_directories(dir_ / "prefix/bin");
+    fs::create_directories(dir_ / "prefix/share/kqsetup");
+    fs::copy_file(KQ_KQPACK, dir_ / "prefix/bin/kqpack");
+    fs::copy_file(dir_ / "stub.bin", dir_ / "prefix/share/kqsetup/kqstub.exe");
+    Write("p.kqp", "[Project]\nscript=setup.inf\nlicense=license.txt\noutput=o.exe\nroot=files\n[Files]\napp.exe\n");
+    EXPECT_EQ(std::system(("cd '" + dir_.string() + "' && prefix/bin/kqpack build --quiet p.kqp").c_str()), 0);
+    EXPECT_EQ(Read("o.exe").substr(0x2C, 100), Read("stub.bin").substr(0x2C, 100));  // after the integrity mark
+}
+
 TEST_F(KqpackCli, LzhufConvertsLikeTheReferenceCoder) {
     const std::string data = std::string(KQ_TEST_DATA) + "/lzhuf/";
     EXPECT_EQ(Kqpack("lzhuf -e '" + data + "text_345.bin' t.lzh").exit_code + Kqpack("lzhuf -d t.lzh t.bin").exit_code, 0);

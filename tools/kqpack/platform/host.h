@@ -51,9 +51,7 @@ std::optional<CommandResult> RunForOutput(const std::string& command);
 // Renames `from` over `to`, replacing it; "" when done, else why not.
 std::string MoveOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// The stub of a project build that names none: kqstub.exe in kqpack.exe's
-// own folder on Windows, where an author unpacks the two; empty on POSIX,
-// where the stub is always named.
-std::filesystem::path StubBesideTool();
+// The folder of the running kqpack program itself.
+std::filesystem::path ToolFolder();
 
 }  // namespace kqpack

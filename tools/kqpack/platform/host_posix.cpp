@@ -63,6 +63,9 @@ std::string MoveOver(const std::filesystem::path& from, const std::filesystem::p
     return ec ? ec.message() : "";
 }
 
-std::filesystem::path StubBesideTool() { return {}; }
+std::filesystem::path ToolFolder() {
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+}
 
 }  // namespace kqpack

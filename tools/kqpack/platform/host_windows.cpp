@@ -115,10 +115,10 @@ std::string MoveOver(const std::filesystem::path& from, const std::filesystem::p
     return ErrorText(GetLastError());
 }
 
-std::filesystem::path StubBesideTool() {
+std::filesystem::path ToolFolder() {
     std::wstring program(32768, L'\0');  // the longest path Windows has
     program.resize(GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size())));
-    return std::filesystem::path(program).parent_path() / L"kqstub.exe";
+    return std::filesystem::path(program).parent_path();
 }
 
 }  // namespace kqpack

@@ -11,6 +11,18 @@ namespace {
 
 std::string TextOf(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+// The stub of a project that names none: kqstub.exe beside kqpack (the
+// build tree, or the Windows zip), else where `make install` puts it
+// (PREFIX/share/kqsetup, kqpack being in PREFIX/bin); empty when neither is there.
+std::filesystem::path ShippedStub() {
+    const std::filesystem::path tool = ToolFolder();
+    for (const std::filesystem::path& stub : {tool / "kqstub.exe", tool.parent_path() / "share" / "kqsetup" / "kqstub.exe"}) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(stub, ec)) return stub;
+    }
+    return {};
+}
+
 }  // namespace
 
 PreparedProject PrepareProject(const std::filesystem::path& project_file) {
@@ -53,9 +65,11 @@ void BuildProject(const ProjectBuildOptions& options, std::ostream& findings) {
     const Project& project = prepared.project;
     const std::filesystem::path stub = !options.stub.empty()   ? options.stub
                                        : !project.stub.empty() ? project.stub
-                                                               : StubBesideTool();
+                                                               : ShippedStub();
     const std::filesystem::path output = options.output.empty() ? project.output : options.output;
-    if (stub.empty()) throw InputError{project.file.string() + ": no stub: give stub= in [Project] or --stub"};
+    if (stub.empty())
+        throw InputError{project.file.string() + ": no stub: give stub= in [Project] or --stub (kqstub.exe is "
+                         "neither beside kqpack nor in the share/kqsetup folder of its installation)"};
     if (output.empty()) throw InputError{project.file.string() + ": no output: give output= in [Project] or -o"};
 
     PrintOrRefuse(CheckSetup(prepared.setup), options.strict, project.file.string(), "no package written", findings);
