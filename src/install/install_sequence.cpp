@@ -1,6 +1,7 @@
 // The install sequence: from the wizard to the closing question, run inside
-// the backdrop window's start command, the files it installs, the folder it
-// proposes, and the clean-up that ends it.
+// the backdrop window's start command (or without a window, unattended), the
+// files it installs with their progress, the folder it proposes, and the
+// clean-up that ends it.
 #include "install/install_sequence.h"
 
 #include <shlobj.h>

@@ -1,5 +1,5 @@
-// Reading the program's own file twice over: the record headers to its end,
-// then every byte for the CRCs.
+// One pass over the program's own file: every record's header and bytes to
+// the package's end, then the integrity record decoded and compared.
 #include "package/package_check.h"
 
 #include "package/extract_record.h"

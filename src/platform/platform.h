@@ -41,7 +41,9 @@ extern MessageBoxHook g_message_box_hook;
 // run has one (g_setup.run_log).
 void WriteRunLogLine(const char* label, const char* text);
 
-// A message box without an owner window; returns the button pressed.
+// A message box without an owner window; returns the button pressed. In an
+// unattended run (g_setup.silent) nothing shows: the message goes to the run
+// log and the answer is No, Cancel or OK.
 int ShowMessage(const char* text, const char* caption, UINT flags);
 
 // A message box owned by `owner` (a dialog that reports its own failure).

@@ -1,8 +1,10 @@
 // The program entry: allocates the process-wide buffers, chooses installer
 // or uninstaller mode by the program's own file name, and runs that mode.
-// Installer mode checks its package, stages the setup script and the licence
-// in the temp folder and runs the backdrop window's message loop; uninstaller mode takes the log
-// path from the command-line tail. Each mode frees the buffers at its end.
+// Installer mode takes its switches, checks its package, stages the setup
+// script and the licence in the temp folder and runs the backdrop window's
+// message loop, or the unattended install; uninstaller mode takes "/S" and
+// the log path from the command-line tail. Each mode frees the buffers at
+// its end.
 #include "startup/entry.h"
 
 #include "install/install_sequence.h"
