@@ -30,7 +30,7 @@ set_source_files_properties(${KQ_STUB_RESOURCES} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/setup_icon.ico")
 
 set(KQ_FREESTANDING_FLAGS
-  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -Oz -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -ffunction-sections
   -fno-ident -fno-use-cxa-atexit
   # (No -fdata-sections: with it MinGW GCC puts zero-initialised variables in
@@ -45,6 +45,11 @@ endif()
 
 # Everything of the stub but its process entry, so that the Windows-side tests
 # can link the same code into an ordinary test program.
+# -Oz everywhere but where every decoded byte passes (the decoder's loop, its
+# tree update, the CRC), where speed is worth the bytes.
+set_source_files_properties("${CMAKE_SOURCE_DIR}/src/package/lzhuf_decoder.cpp"
+  "${CMAKE_SOURCE_DIR}/src/package/lzhuf_tree.cpp" "${CMAKE_SOURCE_DIR}/src/package/package_integrity.cpp"
+  PROPERTIES COMPILE_OPTIONS -Os)
 add_library(kqstub_core STATIC ${KQ_STUB_CORE_SOURCES} ${KQ_PORTABLE_SOURCES})
 target_include_directories(kqstub_core PUBLIC "${CMAKE_SOURCE_DIR}/src")
 target_compile_options(kqstub_core PRIVATE ${KQ_FREESTANDING_FLAGS})
