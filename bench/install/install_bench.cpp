@@ -1,9 +1,11 @@
 // Install throughput: a package of 150 files (64 MiB of text, binary-like
 // tables and incompressible bytes) installed by the real x86_64 stub under
-// Wine, driven through the wizard like a user. Prints the time from Finish to
-// the closing question, the pure decode time of the same records through the
-// stub's own decoder in this process, their ratio, and what the uninstall
-// log's placements cost (replayed in this process).
+// Wine, driven through the wizard like a user, as kqpack builds it (with the
+// integrity record). Prints the best of three times from Finish to the
+// closing question, the pure decode time of the same records through the
+// stub's own decoder in this process, their ratio, the time from the start to
+// the wizard (the package check), and what the uninstall log's placements
+// cost (replayed in this process).
 //
 //   kq_install_bench CACHE_FOLDER     (make bench-install)
 #include <windows.h>
@@ -27,6 +29,7 @@ namespace {
 
 constexpr DWORD kInstallPatience = 600000;
 constexpr int kDecodeRuns = 3;
+constexpr int kInstallRuns = 3;
 
 int Fail(const std::string& what) {
     std::printf("bench-install: %s\n", what.c_str());
@@ -170,8 +173,19 @@ int main(int argc, char** argv) {
     kq::AppendIntegrityRecord(bytes, DecodedCrcs(package));
     kqh::WriteBytes(program, std::string(bytes.begin(), bytes.end()));
 
-    double check_seconds = 0;
-    const double install_seconds = InstallSeconds(program, temp, install_folder, check_seconds);
+    // Best of a few installs, each into an empty folder and temp folder: under
+    // Wine the time varies by half from one run to the next.
+    double install_seconds = 1e9, check_seconds = 1e9;
+    for (int run = 0; run < kInstallRuns && install_seconds >= 0; ++run) {
+        kqh::RemoveTree(install_folder);
+        kqh::RemoveTree(temp);
+        CreateDirectoryA(temp.c_str(), nullptr);
+        RemoveRegistration();
+        double check = 0;
+        const double seconds = InstallSeconds(program, temp, install_folder, check);
+        install_seconds = seconds < 0 ? seconds : std::min(install_seconds, seconds);
+        check_seconds = std::min(check_seconds, check);
+    }
     int files = 0;
     const uint64_t installed = BytesUnder(install_folder, files);
     RemoveRegistration();
@@ -192,12 +206,13 @@ int main(int argc, char** argv) {
     std::printf("package: %d files, %.1f MiB, %.1f MiB coded\n", kqbench::kFileCount, mb,
                 Megabytes(package.size()));
     std::printf("installed: %d files, %.1f MiB\n", files, Megabytes(installed));
-    std::printf("install, Finish to closing question:  %6.2f s  (%5.1f MiB/s)\n", install_seconds, mb / install_seconds);
+    std::printf("install, Finish to closing question:  %6.2f s  (%5.1f MiB/s, best of %d)\n", install_seconds,
+                mb / install_seconds, kInstallRuns);
     std::printf("decode of the same records:           %6.2f s  (%5.1f MiB/s, the stub's decoder in-process)\n",
                 decode_seconds, mb / decode_seconds);
     std::printf("ratio install / decode:               %6.2f  (each file's CRC checked)\n",
                 install_seconds / decode_seconds);
-    std::printf("start to the wizard:                  %6.2f s  (the whole package's CRCs checked first)\n",
+    std::printf("start to the wizard:                  %6.2f s  (the whole package's CRCs checked first; best)\n",
                 check_seconds);
     std::printf("uninstall-log placements, replayed:   %6.2f s  (%d files: scans, copy-mode reads, writes;"
                 " %.0f%% of the install)\n",
