@@ -287,7 +287,7 @@ Screen CaptureScreen() {
     Screen shot{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), {}, {}};
     BITMAPINFOHEADER& header = shot.header;
     header = {sizeof header, shot.width, shot.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    shot.pixels.assign(((static_cast<size_t>(shot.width) * 3 + 3) & ~size_t{3}) * static_cast<size_t>(shot.height), '\0');
+    shot.pixels.assign(shot.Stride() * static_cast<size_t>(shot.height), '\0');
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, shot.width, shot.height);
@@ -304,8 +304,8 @@ Screen CaptureScreen() {
 }
 
 COLORREF Screen::At(int x, int y) const {
-    const size_t at = static_cast<size_t>(height - 1 - y) * ((static_cast<size_t>(width) * 3 + 3) & ~size_t{3}) + x * 3u;
-    return at + 2 < pixels.size() ? RGB(pixels[at + 2], pixels[at + 1], pixels[at]) & 0xFFFFFF : CLR_INVALID;
+    const size_t at = static_cast<size_t>(height - 1 - y) * Stride() + x * 3u;
+    return at + 2 < pixels.size() ? RGB(pixels[at + 2], pixels[at + 1], pixels[at]) : CLR_INVALID;
 }
 
 bool SaveScreenshot(const std::string& path) {

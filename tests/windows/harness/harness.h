@@ -73,6 +73,7 @@ struct Screen {
     std::string pixels;  // 24-bit rows, bottom-up, each padded to 4 bytes
     BITMAPINFOHEADER header;
     COLORREF At(int x, int y) const;
+    size_t Stride() const { return (static_cast<size_t>(width) * 3 + 3) & ~size_t{3}; }  // bytes per row
 };
 Screen CaptureScreen();
 // The screen as a 24-bit BMP file, kept for people to look at.
