@@ -8,13 +8,12 @@
 #include <cstring>
 
 #include "check/check_sources.h"
-#include "check/windows_names.h"
-#include "platform/host.h"
-#include "commands/record_display.h"
 #include "check/lettered_keys.h"
-#include "packing/file_io.h"
+#include "check/windows_names.h"
+#include "commands/record_display.h"
 #include "package/lzhuf_encoder.h"
 #include "package/package_reader.h"
+#include "packing/file_io.h"
 #include "packing/package_writer.h"
 #include "platform/host.h"
 #include "project/project_build.h"
