@@ -8,6 +8,7 @@ set(KQ_PORTABLE_SOURCES
   src/package/package_integrity.cpp
   src/startup/command_line.cpp
   src/text/text.cpp
+  src/script/key_names.cpp
 )
 list(TRANSFORM KQ_PORTABLE_SOURCES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../")
 
