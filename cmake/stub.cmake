@@ -6,6 +6,7 @@ set(KQ_STUB_CORE_SOURCES
   src/text/text_buffers.cpp
   src/platform/platform.cpp
   src/script/script.cpp
+  src/script/section_image.cpp
   src/package/extract_record.cpp
   src/package/package_check.cpp
   src/package/install_placement.cpp

@@ -4,8 +4,7 @@
 // integrity record). Prints the best of three times from Finish to the
 // closing question, the pure decode time of the same records through the
 // stub's own decoder in this process, their ratio, the time from the start to
-// the wizard (the package check), and what the uninstall log's placements
-// cost (replayed in this process).
+// the wizard (the package check).
 //
 //   kq_install_bench CACHE_FOLDER     (make bench-install)
 #include <windows.h>
@@ -19,7 +18,6 @@
 #include "bench_clock.h"
 #include "bench_package.h"
 #include "harness/harness.h"
-#include "log_replay.h"
 #include "package/lzhuf_decoder.h"
 #include "package/package_integrity.h"
 #include "package/record_format.h"
@@ -195,11 +193,6 @@ int main(int argc, char** argv) {
                     std::to_string(static_cast<int>(-install_seconds)) + ")");
     }
 
-    std::vector<std::string> names;
-    for (const kqbench::BenchFile& file : kqbench::BenchFiles()) names.push_back(file.stored_name);
-    const std::string script = kqh::ReadBytes(temp + "\\Uninstal.inf");
-    const std::string script_text = script.substr(0, script.find("[Uninstall]"));
-    const kqbench::LogFigures log = kqbench::ReplayPlacements(scratch, script_text, names, install_folder);
     kqh::RemoveTree(scratch);
 
     const double mb = Megabytes(kqbench::kTotalBytes);
@@ -214,12 +207,5 @@ int main(int argc, char** argv) {
                 install_seconds / decode_seconds);
     std::printf("start to the wizard:                  %6.2f s  (the whole package's CRCs checked first; best)\n",
                 check_seconds);
-    std::printf("uninstall-log placements, replayed:   %6.2f s  (%d files: scans, copy-mode reads, writes;"
-                " %.0f%% of the install)\n",
-                log.placement_seconds, kqbench::kFileCount, 100.0 * log.placement_seconds / install_seconds);
-    std::printf("  the same, every scan from 'a':      %6.2f s  (the log: %s)\n", log.cold_seconds,
-                log.logs_identical ? "byte for byte the same" : "DIFFERENT");
-    std::printf("  the writes alone:                   %6.2f s\n", log.writes_seconds);
-    if (!log.logs_identical) return Fail("the placements wrote different logs");
     return 0;
 }

@@ -66,10 +66,6 @@ void OnPieceWritten(const uint8_t* stored_name, uint32_t name_length, uint32_t b
     HandlePendingMessages();
 }
 
-// How many [Install] dll key letters RegisterScriptDlls has moved on past
-// the first.
-unsigned g_dll_letters_done;
-
 constexpr UINT_PTR kCleanupTimer = 1;
 constexpr UINT kCleanupDelay = 10000;
 constexpr char kSetupError[] = "Setup Error!";
@@ -84,22 +80,18 @@ void PlaceLicence(const SetupContext& context) {
     SHCreateDirectoryExA(nullptr, context.install_folder, nullptr);
     MoveFileExA(g_text.licence_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
     RecordFileKey(path);
-    AdvanceFileLetter();
 }
 
 void RecordLogAndFolder(const SetupContext& context) {
     char path[kTextBufferSize];
-    if (JoinPath(path, sizeof path, context.install_folder, kLogFileName)) {
-        RecordFileKey(path);
-        AdvanceFileLetter();
-    }
+    if (JoinPath(path, sizeof path, context.install_folder, kLogFileName)) RecordFileKey(path);
     RecordUninstallValue("dir", context.install_folder);
 }
 
 void WriteUninstaller(const SetupContext& context) {
     char path[kTextBufferSize];
     if (!WindowsFolderPath(path, sizeof path, kUninstallerName)) return;
-    (void)ExtractRecord(context.instance, path, kWriteStub, g_text.script_path);
+    (void)ExtractRecord(context.instance, path, kWriteStub);
 }
 
 void AskToRunAtEnd(HWND window) {
@@ -151,19 +143,26 @@ int InstallSequence(HWND window, SetupContext& context) {
         RemoveStagedFiles();
         return 0;
     }
-    if (!InstallPackageFiles(context, file_count)) {
+    // What the install records is gathered in memory and written to the
+    // script once, before the uninstall entry can point anyone at it.
+    if (!OpenInstallLog(g_text.script_path) || !InstallPackageFiles(context, file_count)) {
+        (void)SaveInstallLog(g_text.script_path);
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
         RemoveStagedFiles();
         return 0;
     }
     RegisterScriptDlls(context);
-    SkipTakenFileKeys();
     PlaceLicence(context);
     RecordLogAndFolder(context);
+    CreateStartMenuLinks(context);
+    if (!SaveInstallLog(g_text.script_path)) {
+        ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
+        RemoveStagedFiles();
+        return 0;
+    }
     WriteUninstaller(context);
     WriteUninstallEntry(context);
     RunOnceStep();
-    CreateStartMenuLinks(context);
     AskToRunAtEnd(window);
     return 1;
 }
@@ -250,7 +249,7 @@ int InstallPackageFiles(const SetupContext& context, int count) {
     for (int i = 0; i < count && result == 1; ++i) {
         char destination[kTextBufferSize];
         result = CopyText(destination, sizeof destination, context.install_folder) &&
-                 ExtractRecord(context.instance, destination, kInstallPlaced, g_text.script_path);
+                 ExtractRecord(context.instance, destination, kInstallPlaced);
     }
     g_piece_written = nullptr;
     if (g_progress.window != nullptr) ShowBackdropProgress(g_progress.window, "", 0, 0);
@@ -259,18 +258,17 @@ int InstallPackageFiles(const SetupContext& context, int count) {
 
 void RegisterScriptDlls(const SetupContext& context) {
     char dll_name[kValueReadSize];
-    unsigned letter = kFirstKeyLetter + g_dll_letters_done;
-    for (; ReadLetteredKey(kInstallSection, "dll", letter, dll_name, sizeof dll_name, g_text.script_path) != 0;
-         ++letter) {
+    // [Uninstall] lists each DLL under the key its [Install] entry has.
+    for (unsigned number = 1;
+         ReadSequenceKey(kInstallSection, "dll", number, dll_name, sizeof dll_name, g_text.script_path) != 0;
+         ++number) {
         char path[kTextBufferSize];
-        LetteredKey key;
-        if (!JoinPath(path, sizeof path, context.install_folder, dll_name) || !MakeLetteredKey(key, "dll", letter))
+        char key[kKeyNameSize];
+        if (!JoinPath(path, sizeof path, context.install_folder, dll_name) || !KeyName(key, sizeof key, "dll", number))
             continue;
-        WriteProfileText(kUninstallSection, key.text, path, g_text.script_path);
+        RecordUninstallValue(key, path);
         RegisterDll(context.install_folder, dll_name);
     }
-    // The read that found nothing advances the letter too.
-    g_dll_letters_done = letter + 1 - kFirstKeyLetter;
 }
 
 void RemoveStagedFiles() {

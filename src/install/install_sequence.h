@@ -39,7 +39,7 @@ void ProposeInstallFolder(SetupContext& context);
 [[nodiscard]] int InstallPackageFiles(const SetupContext& context, int count);
 
 // For each [Install] dll key up to the first missing one: records the DLL's
-// path under the [Uninstall] dll key of the same letter and starts its
+// path under the [Uninstall] dll key of the same number and starts its
 // registration. A path too long for the log is neither recorded nor started.
 void RegisterScriptDlls(const SetupContext& context);
 

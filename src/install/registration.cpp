@@ -77,8 +77,6 @@ void OfferExtraShortcut(const char* flag_key, const char* question, int csidl, c
                         const char* target, const char* description, const char* file_name) {
     // The flag is read first: a zero flag asks nothing.
     if (ReadProfileInt(kInstallSection, flag_key, 0, g_text.script_path) == 0) return;
-    // It would take the next file key; without one it is not offered.
-    if (!FileKeyLeft(1)) return;
     // Unattended, the script's offer is taken.
     if (!g_setup.silent && ShowMessage(question, "Setup", MB_YESNO) != IDYES) return;
     char folder[kShortcutPathSize];
@@ -86,39 +84,36 @@ void OfferExtraShortcut(const char* flag_key, const char* question, int csidl, c
     if (!SpecialFolderPath(csidl, false, folder, sizeof folder, subfolder) ||
         !JoinPath(path, sizeof path, folder, file_name))
         return;
-    AdvanceFileLetter();
     RecordFileKey(path);
     CreateShortcut(target, description, path);
 }
 
-// One link: its Start-menu shortcut under the current file key and, for the
-// first link, the launch target and the offered extra shortcuts. Returns 0
-// when a path would not fit (the link is skipped, never cut into another
-// path, and takes no file key) or the file keys have run out.
-int CreateLinkShortcuts(unsigned letter, const char* link_name, const char* menu_folder, const SetupContext& context,
-                        bool first_link) {
-    if (!FileKeyLeft()) return 0;
+// One link: its Start-menu shortcut under the next file key and, for the
+// first link, the launch target and the offered extra shortcuts. A path
+// that would not fit skips the link (never cut into another path), which
+// then takes no file key.
+void CreateLinkShortcuts(unsigned number, const char* link_name, const char* menu_folder,
+                         const SetupContext& context) {
     char file_name[kValueReadSize];
-    ReadLetteredKey(kLinksSection, "linkfile", letter, file_name, sizeof file_name, g_text.script_path);
+    ReadSequenceKey(kLinksSection, "linkfile", number, file_name, sizeof file_name, g_text.script_path);
     // A name that leads out of the Start-menu folder would write a shortcut
     // (and have the uninstaller delete a file) among the user's files.
-    if (LeavesItsFolder(file_name)) return 0;
-    if (!JoinPath(g_text.title, kTextBufferSize, context.install_folder, link_name)) return 0;
+    if (LeavesItsFolder(file_name)) return;
+    if (!JoinPath(g_text.title, kTextBufferSize, context.install_folder, link_name)) return;
     if (!CopyText(g_text.licence_path, kTextBufferSize, menu_folder) ||
         !AppendText(g_text.licence_path, kTextBufferSize, file_name))
-        return 0;
+        return;
     RecordFileKey(g_text.licence_path);
     char description[kValueReadSize];
     ShortcutDescription(description, sizeof description, file_name);
     CreateShortcut(g_text.title, description, g_text.licence_path);
-    if (first_link) {
+    if (number == 1) {
         (void)CopyText(g_text.launch, kTextBufferSize, g_text.title);
         OfferExtraShortcut("Desk", "Add a desktop icon?", CSIDL_DESKTOPDIRECTORY, nullptr, g_text.title, description,
                            file_name);
         OfferExtraShortcut("QLaunch", "Add Quick Launch toolbar button?", CSIDL_APPDATA,
                            "Microsoft\\Internet Explorer\\Quick Launch", g_text.title, description, file_name);
     }
-    return 1;
 }
 
 }  // namespace
@@ -144,12 +139,10 @@ void CreateStartMenuLinks(const SetupContext& context) {
     if (!AppendText(menu_folder, sizeof menu_folder, "\\")) return;
 
     char link_name[kValueReadSize];
-    for (unsigned letter = kFirstKeyLetter;
-         ReadLetteredKey(kLinksSection, "link", letter, link_name, sizeof link_name, g_text.script_path) != 0;
-         ++letter) {
-        if (CreateLinkShortcuts(letter, link_name, menu_folder, context, letter == kFirstKeyLetter))
-            AdvanceFileLetter();
-    }
+    for (unsigned number = 1;
+         ReadSequenceKey(kLinksSection, "link", number, link_name, sizeof link_name, g_text.script_path) != 0;
+         ++number)
+        CreateLinkShortcuts(number, link_name, menu_folder, context);
 }
 
 }  // namespace kq

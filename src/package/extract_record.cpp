@@ -100,10 +100,12 @@ void WriteToOutputFile(void* context, const uint8_t* bytes, uint32_t count) {
         g_output_error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
 }
 
+// The stored time is the build machine's local time, as archive tools keep
+// it; it stands for the same local time here.
 void SetStoredTime(HANDLE file, uint16_t dos_date, uint16_t dos_time) {
-    const DosTimestamp shifted = ShiftStoredTime(dos_date, dos_time);
+    FILETIME local;
     FILETIME time;
-    if (DosDateTimeToFileTime(shifted.dos_date, shifted.dos_time, &time))
+    if (DosDateTimeToFileTime(dos_date, dos_time, &local) && LocalFileTimeToFileTime(&local, &time))
         SetFileTime(file, nullptr, nullptr, &time);
 }
 
@@ -204,7 +206,7 @@ bool RetryWriting(const char* destination, DWORD error) {
     return ShowMessage(text, destination, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY;
 }
 
-int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* script_path) {
+int ExtractNextRecord(HANDLE own_file, char* destination, int mode) {
     if (mode == kFirstRecord) {
         g_record_cursor = kStubLength;
         g_record_index = 0;
@@ -238,9 +240,9 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
     if (scratch.get() == nullptr) return Fail(kNoMemory);
 
     int copy_mode = mode;
-    LetteredKey file_key;
+    char file_key[kKeyNameSize];
     if (mode == kInstallPlaced) {
-        if (!PlaceRecord(fields.name, fields.name_length, destination, script_path, copy_mode, file_key))
+        if (!PlaceRecord(fields.name, fields.name_length, destination, copy_mode, file_key))
             return Fail(kFileError);
         if (g_piece_written != nullptr) g_piece_written(fields.name, fields.name_length, 0);
     }
@@ -252,7 +254,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
             skip = g_setup.silent || ShowMessage(kOverwriteQuestion, destination, MB_YESNO | MB_ICONWARNING) != IDYES;
         if (skip) {
             if (mode == kInstallPlaced) {
-                RecordKeptFile(file_key, destination, copy_mode, script_path);
+                RecordKeptFile(file_key, destination, copy_mode);
                 WriteRunLogLine("Kept", destination);
                 if (g_piece_written != nullptr) g_piece_written(nullptr, 0, fields.uncompressed_size);
             }
@@ -274,7 +276,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode, const char* 
         // no uninstaller deletes it.
         const bool damaged = error == ERROR_CRC;
         if (damaged || !RetryWriting(destination, error)) {
-            RecordKeptFile(file_key, destination, kAskBeforeReplace, script_path);
+            RecordKeptFile(file_key, destination, kAskBeforeReplace);
             return damaged ? Fail(kFileError) : 0;
         }
     }
@@ -341,14 +343,14 @@ PackageFiles ScanPackageFiles(HINSTANCE module, int count) {
     return files;
 }
 
-int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path) {
+int ExtractRecord(HINSTANCE module, char* destination, int mode) {
     const HANDLE own_file = OwnProgramFile(module);
     if (own_file == INVALID_HANDLE_VALUE) return Fail(kFileError);
     if (mode == kWriteStub) {
         WriteStub(own_file, destination);
         return 1;
     }
-    return ExtractNextRecord(own_file, destination, mode, script_path);
+    return ExtractNextRecord(own_file, destination, mode);
 }
 
 }  // namespace kq

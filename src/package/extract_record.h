@@ -48,6 +48,6 @@ extern PieceWrittenHook g_piece_written;
 // file is open), 0 at the end of the package (silently) or after an error
 // that was shown; a record placed and then not written leaves its log entry
 // marked as not the installer's.
-[[nodiscard]] int ExtractRecord(HINSTANCE module, char* destination, int mode, const char* script_path);
+[[nodiscard]] int ExtractRecord(HINSTANCE module, char* destination, int mode);
 
 }  // namespace kq

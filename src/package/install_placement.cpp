@@ -4,67 +4,46 @@
 #include <windows.h>
 
 #include "package/stored_name.h"
-#include "script/script.h"
 #include "platform/platform.h"
+#include "script/script.h"
 #include "text/text.h"
 #include "text/text_buffers.h"
 
 namespace kq {
 namespace {
 
-constexpr char kDirectoryStem[] = "dire";
-constexpr char kFileStem[] = "file";
-
-// Where the scans from "direa" and "filea" of the setup script may start;
-// written only by placement, which alone adds those keys while files install.
-FirstFreeMemo g_dire_memo;
-FirstFreeMemo g_file_memo;
-
-// Counts the directory prefixes of a stored name: one per backslash.
-unsigned CountPrefixes(const char* name) {
-    unsigned count = 0;
-    for (const char* p = name; *p != '\0'; ++p)
-        if (*p == '\\') ++count;
-    return count;
-}
-
-// Records each directory prefix of `name`, shallowest first, on consecutive
-// free dire letters, so the uninstaller's one gapless sequence holds them
-// all. Returns 0 (writing nothing) when the free letters would not suffice.
-int RecordDirectoryPrefixes(const char* name, const char* script_path) {
-    const unsigned prefixes = CountPrefixes(name);
-    if (prefixes == 0) return 1;
-    unsigned first = 0;
-    if (!FindFirstFreeLetterRemembering(g_dire_memo, kUninstallSection, kDirectoryStem, kProbeReadSize, script_path,
-                                        first))
-        return 0;
-    // Later prefixes take the next free letters; check they exist before
-    // writing the first, so a refused record leaves no partial entries.
-    unsigned letters[kTextBufferSize];
-    letters[0] = first;
-    for (unsigned i = 1; i < prefixes; ++i) {
-        if (!FindFirstFreeLetter(kUninstallSection, kDirectoryStem, letters[i - 1] + 1, kProbeReadSize, script_path,
-                                 letters[i]))
-            return 0;
-    }
+// Records each folder of `name` that no earlier file of this install has
+// recorded, shallowest first: a parent always comes before its children in
+// the dire keys, and the uninstaller's removal from the last back to the
+// first takes children first.
+void RecordNewFolders(const char* name) {
+    InstallLog& log = g_install_log;
     char prefix[kTextBufferSize];
-    unsigned index = 0;
+    char key[kKeyNameSize];
     for (size_t i = 0; name[i] != '\0'; ++i) {
         if (name[i] != '\\') continue;
         // The whole prefix is recorded: cutting it would name another folder.
-        for (size_t k = 0; k < i; ++k) prefix[k] = name[k];
+        CopyMemory(prefix, name, i);
         prefix[i] = '\0';
-        LetteredKey key;
-        if (!MakeLetteredKey(key, kDirectoryStem, letters[index++])) return 0;
-        WriteProfileText(kUninstallSection, key.text, prefix, script_path);
+        if (FindValue(log.folders, prefix) != nullptr) continue;
+        // Remembering a folder may fail for want of memory: it is then
+        // recorded again, which removes nothing more.
+        (void)SetValue(log.folders, prefix, "");
+        RecordSequenceValue("dire", log.dire_number, prefix, key);
     }
-    return 1;
+}
+
+// The leading decimal digits of a copy mode; any other text is no mode.
+int CopyModeOf(const char* text) {
+    int mode = 0;
+    while (*text >= '0' && *text <= '9' && mode < 1000) mode = mode * 10 + (*text++ - '0');
+    return mode;
 }
 
 }  // namespace
 
-int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination, const char* script_path,
-                int& copy_mode, LetteredKey& file_key) {
+int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destination, int& copy_mode,
+                char* file_key) {
     // A name that leaves the install folder, names no file or a device, or
     // would log an empty folder is damage, not a file to place: it would write
     // (and its log entries remove) among the user's files, or end the
@@ -75,12 +54,10 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
     name[0] = '\0';
     if (!AppendBytes(name, sizeof name, reinterpret_cast<const char*>(stored_name), name_length)) return 0;
 
-    unsigned file_letter = 0;
-    if (!FindFirstFreeLetterRemembering(g_file_memo, kUninstallSection, kFileStem, kProbeReadSize, script_path,
-                                        file_letter))
-        return 0;
-    if (!MakeLetteredKey(file_key, kFileStem, file_letter)) return 0;
-    const int mode = static_cast<int>(ReadProfileInt(kCopymodeSection, file_key.text, 1, script_path));
+    // The copy mode is the one [Copymode] gives under the file key this file takes.
+    SkipTakenFileKeys();
+    const char* mode_text = FindSequenceValue(g_install_log.copymode, "file", g_install_log.file_number);
+    const int mode = mode_text != nullptr ? CopyModeOf(mode_text) : 1;
 
     // Under the install folder the backslash goes in even after a folder that
     // ends with one.
@@ -89,19 +66,19 @@ int PlaceRecord(const uint8_t* stored_name, uint32_t name_length, char* destinat
                                        : !JoinPath(path, sizeof path, destination, name))
         return 0;
 
-    if (!RecordDirectoryPrefixes(name, script_path)) return 0;
-    if (!CopyText(destination, kTextBufferSize, path)) return 0;
-    WriteProfileText(kUninstallSection, file_key.text, destination, script_path);
+    RecordNewFolders(name);
+    (void)CopyText(destination, kTextBufferSize, path);
+    RecordSequenceValue("file", g_install_log.file_number, destination, file_key);
     copy_mode = mode;
-    return 1;
+    return !g_install_log.failed;
 }
 
-void RecordKeptFile(const LetteredKey& file_key, const char* path, int copy_mode, const char* script_path) {
+void RecordKeptFile(const char* file_key, const char* path, int copy_mode) {
     char value[kTextBufferSize];
     const char* const pieces[] = {copy_mode == kCopyModeKeep ? kKeptMark : kNotOverwrittenMark, path};
     // Cut if need be: a cut value still starts with the mark.
     ComposeCut(value, pieces);
-    WriteProfileText(kUninstallSection, file_key.text, value, script_path);
+    RecordUninstallValue(file_key, value);
 }
 
 }  // namespace kq

@@ -36,41 +36,4 @@ uint32_t FileAttributesFromDos(uint8_t dos_attributes) {
     return result != 0 ? result : 0x80;
 }
 
-namespace {
-
-bool IsLeapYear(unsigned year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-unsigned DaysInMonth(unsigned year, unsigned month) {
-    static constexpr uint8_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month == 2 && IsLeapYear(year)) return 29;
-    return month >= 1 && month <= 12 ? kDays[month - 1] : 31;
-}
-
-}  // namespace
-
-DosTimestamp ShiftStoredTime(uint16_t dos_date, uint16_t dos_time) {
-    const unsigned hour = (dos_time >> 11) + 6u;
-    if (hour < 24) return {dos_date, static_cast<uint16_t>(dos_time + 0x3000)};
-
-    unsigned year = 1980u + (dos_date >> 9);
-    unsigned month = (dos_date >> 5) & 0x0F;
-    unsigned day = dos_date & 0x1F;
-    if (++day > DaysInMonth(year, month)) {
-        day = 1;
-        if (++month > 12) {
-            month = 1;
-            ++year;
-        }
-    }
-    const unsigned low_bits = dos_time & 0x07FF;  // minutes and seconds
-    if (year - 1980u > 127u) {
-        // The next day is past the last DOS date: keep the stored time as is.
-        return {dos_date, dos_time};
-    }
-    const uint16_t date = static_cast<uint16_t>((year - 1980u) << 9 | month << 5 | day);
-    return {date, static_cast<uint16_t>((hour - 24u) << 11 | low_bits)};
-}
-
 }  // namespace kq

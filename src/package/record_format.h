@@ -66,13 +66,10 @@ struct RecordFields {
 // means normal (0x80).
 uint32_t FileAttributesFromDos(uint8_t dos_attributes);
 
+// A record's time: the build machine's local time, in DOS form.
 struct DosTimestamp {
     uint16_t dos_date;
     uint16_t dos_time;
 };
-
-// The stored time moved six hours on. Where that passes midnight the date
-// moves to the next day, so evening times stay valid DOS times.
-DosTimestamp ShiftStoredTime(uint16_t dos_date, uint16_t dos_time);
 
 }  // namespace kq

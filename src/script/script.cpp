@@ -1,113 +1,70 @@
-// The setup script and uninstall log: lettered keys and their first-free
-// scans, the install's file-key recording, and the uninstaller's private copy.
+// The setup script and uninstall log: reading key sequences, and the
+// install's recording of its keys.
 #include "script/script.h"
 
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "script/key_names.h"
 #include "text/text.h"
 #include "text/text_buffers.h"
 
 namespace kq {
 
-int MakeLetteredKey(LetteredKey& key, const char* stem, unsigned letter) {
-    const char suffix[2] = {static_cast<char>(letter), '\0'};
-    return CopyText(key.text, sizeof key.text, stem) && AppendText(key.text, sizeof key.text, suffix);
-}
-
-DWORD ReadLetteredKey(const char* section, const char* stem, unsigned letter, char* buffer, DWORD size,
+DWORD ReadSequenceKey(const char* section, const char* stem, unsigned number, char* buffer, DWORD size,
                       const char* path) {
-    LetteredKey key;
-    if (letter < kFirstKeyLetter || letter > kLastKeyLetter || !MakeLetteredKey(key, stem, letter)) {
-        if (size > 0) buffer[0] = '\0';
-        return 0;
-    }
-    return ReadProfileText(section, key.text, buffer, size, path);
+    char key[kKeyNameSize];
+    DWORD length = 0;
+    if (KeyNameOfOlderForm(key, sizeof key, stem, number)) length = ReadProfileText(section, key, buffer, size, path);
+    if (length == 0 && KeyName(key, sizeof key, stem, number)) length = ReadProfileText(section, key, buffer, size, path);
+    if (length == 0 && size > 0) buffer[0] = '\0';
+    return length;
 }
 
-int FindFirstFreeLetter(const char* section, const char* stem, unsigned start, DWORD read_size, const char* path,
-                        unsigned& letter) {
-    char probe[kValueReadSize];
-    if (read_size > sizeof probe) read_size = sizeof probe;
-    for (unsigned candidate = start; candidate <= kLastKeyLetter; ++candidate) {
-        if (ReadLetteredKey(section, stem, candidate, probe, read_size, path) == 0) {
-            letter = candidate;
-            return 1;
-        }
-    }
-    return 0;
+InstallLog g_install_log;
+
+int OpenInstallLog(const char* script_path) {
+    InstallLog& log = g_install_log;
+    log.file_number = 1;
+    log.dire_number = 1;
+    log.failed = false;
+    if (!LoadSection(log.copymode, kCopymodeSection, script_path)) return 0;
+    return LoadSection(log.uninstall, kUninstallSection, script_path);
 }
 
-int FindFirstFreeLetterRemembering(FirstFreeMemo& memo, const char* section, const char* stem, DWORD read_size,
-                                   const char* path, unsigned& letter) {
-    if (memo.path[0] == '\0' || lstrcmpiA(memo.path, path) != 0) {
-        // A path too long to remember is scanned from 'a' every time.
-        if (!CopyText(memo.path, sizeof memo.path, path)) memo.path[0] = '\0';
-        memo.start = kFirstKeyLetter;
-    }
-    unsigned start = memo.start > kFirstKeyLetter ? memo.start : kFirstKeyLetter;
-    if (start > kFirstKeyLetter) {
-        char probe[kValueReadSize];
-        if (ReadLetteredKey(section, stem, start - 1, probe, read_size < sizeof probe ? read_size : sizeof probe,
-                            path) == 0)
-            start = kFirstKeyLetter;
-    }
-    if (!FindFirstFreeLetter(section, stem, start, read_size, path, letter)) return 0;
-    // Not past the letter found: a value written there may still read empty.
-    if (memo.path[0] != '\0') memo.start = letter;
-    return 1;
+int SaveInstallLog(const char* script_path) {
+    InstallLog& log = g_install_log;
+    if (log.uninstall.text != nullptr) SaveSection(log.uninstall, kUninstallSection, script_path);
+    ReleaseSection(log.uninstall);
+    ReleaseSection(log.copymode);
+    ReleaseSection(log.folders);
+    return !log.failed;
 }
 
-void TakeLogSnapshot(LogSnapshot& snapshot, const char* log_path) {
-    snapshot.is_copy = false;
-    if (!CopyText(snapshot.path, sizeof snapshot.path, log_path)) snapshot.path[0] = '\0';
-    if (snapshot.path[0] == '\0' || GetFileAttributesA(log_path) == INVALID_FILE_ATTRIBUTES) return;
+namespace {
 
-    char temp_folder[MAX_PATH];
-    const DWORD length = GetTempPathA(sizeof temp_folder, temp_folder);
-    if (length == 0 || length >= sizeof temp_folder) return;
-    char copy_path[MAX_PATH];
-    // A fresh, uniquely named file: a second uninstaller never shares it.
-    if (GetTempFileNameA(temp_folder, "kql", 0, copy_path) == 0) return;
-    if (!CopyFileA(log_path, copy_path, FALSE) || !CopyText(snapshot.path, sizeof snapshot.path, copy_path)) {
-        DeleteFileA(copy_path);
-        return;
-    }
-    // A read-only log gives a read-only copy, which could not be deleted later.
-    SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
-    snapshot.is_copy = true;
+// Moves `number` on to the first key of `stem` that is missing or empty, so
+// that no key the author wrote is overwritten.
+void SkipTakenKeys(const char* stem, unsigned& number) {
+    while (FindSequenceValue(g_install_log.uninstall, stem, number) != nullptr) ++number;
 }
 
-void ReleaseLogSnapshot(LogSnapshot& snapshot) {
-    if (snapshot.is_copy) DeleteFileA(snapshot.path);
-    snapshot.is_copy = false;
+}  // namespace
+
+void SkipTakenFileKeys() { SkipTakenKeys("file", g_install_log.file_number); }
+
+void RecordUninstallValue(const char* key, const char* value) {
+    if (!SetValue(g_install_log.uninstall, key, value)) g_install_log.failed = true;
 }
 
-unsigned g_file_letter;
-
-void SkipTakenFileKeys() {
-    // Zero until the first scan, which starts at the first letter.
-    if (!FindFirstFreeLetter(kUninstallSection, "file", g_file_letter != 0 ? g_file_letter : kFirstKeyLetter,
-                             kValueReadSize, g_text.script_path, g_file_letter))
-        g_file_letter = kLastKeyLetter + 1;
+void RecordSequenceValue(const char* stem, unsigned& number, const char* value, char* key) {
+    SkipTakenKeys(stem, number);
+    if (KeyName(key, kKeyNameSize, stem, number++)) RecordUninstallValue(key, value);
 }
 
 void RecordFileKey(const char* path) {
-    LetteredKey key;
-    if (g_file_letter > kLastKeyLetter || !MakeLetteredKey(key, "file", g_file_letter)) return;
-    WriteAndFlush(kUninstallSection, key.text, path, g_text.script_path);
-}
-
-void AdvanceFileLetter() {
-    if (g_file_letter <= kLastKeyLetter) ++g_file_letter;
-}
-
-bool FileKeyLeft(unsigned ahead) {
-    return g_file_letter + ahead <= kLastKeyLetter;
-}
-
-void RecordUninstallValue(const char* key, const char* value) {
-    WriteAndFlush(kUninstallSection, key, value, g_text.script_path);
+    char key[kKeyNameSize];
+    RecordSequenceValue("file", g_install_log.file_number, path, key);
 }
 
 }  // namespace kq

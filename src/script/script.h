@@ -1,10 +1,12 @@
 // The setup script and uninstall log: one INI file, staged from the package
 // as the setup script and left in the install folder as the uninstall log.
-// Its lettered keys, the install's recording of file keys, and the
-// uninstaller's private copy of it.
+// Its key sequences and the install's recording of its keys.
 #pragma once
 
 #include <windows.h>
+
+#include "script/key_names.h"
+#include "script/section_image.h"
 
 namespace kq {
 
@@ -15,51 +17,16 @@ inline constexpr char kLogFileName[] = "Uninstal.inf";
 inline constexpr char kLicenceFileName[] = "License.txt";
 inline constexpr char kUninstallerName[] = "Dizizev3.exe";
 
-// ---- lettered keys ----------------------------------------------------------------
-// A stem followed by one key letter that counts up by byte value from 'a'
-// ('z' is followed by '{', '|', ... up to 0xFF). The letter never wraps, so a
-// stem has room for 159 keys.
-inline constexpr unsigned kFirstKeyLetter = 'a';
-inline constexpr unsigned kLastKeyLetter = 0xFF;
+// ---- key sequences ---------------------------------------------------------------
+// Keys named by key_names.h; a sequence ends at its first missing or empty key.
 
-// Reads of free-key probes by the record extractor keep 63 characters;
-// every other read keeps 254 (a 255-character buffer).
-inline constexpr DWORD kProbeReadSize = 64;
-inline constexpr DWORD kValueReadSize = 255;
-
-struct LetteredKey {
-    char text[16];  // the longest stem is "linkfile"
-};
-
-// Returns 0 when the stem is too long for a key (never the case for ours).
-[[nodiscard]] int MakeLetteredKey(LetteredKey& key, const char* stem, unsigned letter);
-
-// Reads stem + letter. Returns the characters read (0: missing or empty).
-DWORD ReadLetteredKey(const char* section, const char* stem, unsigned letter, char* buffer, DWORD size,
+// Reads key `number` of the sequence `stem` in either form. Returns the
+// characters read (0: missing or empty, the end of the sequence).
+DWORD ReadSequenceKey(const char* section, const char* stem, unsigned number, char* buffer, DWORD size,
                       const char* path);
 
-// The first letter from `start` on whose key reads empty. Returns 0 when
-// every letter up to 0xFF is taken (the sequence is full), else 1.
-[[nodiscard]] int FindFirstFreeLetter(const char* section, const char* stem, unsigned start, DWORD read_size,
-                                      const char* path, unsigned& letter);
-
-// The first free lettered key from 'a', found as a scan from 'a' finds it,
-// but starting where an earlier scan of the same file in this process found
-// every letter below taken. Placement scans [Uninstall] from "filea" and
-// "direa" for every installed file; without the memo each scan re-reads the
-// growing log from the start, which made those reads most of an installation.
-// One memo per stem and file; zero-initialised data is a valid memo.
-struct FirstFreeMemo {
-    char path[MAX_PATH];  // the file the memo is about; another path starts afresh
-    unsigned start;       // every letter below it was read taken
-};
-
-// The letter a scan from 'a' would find (FindFirstFreeLetter). Valid while
-// this process alone adds keys to the file and none is emptied or removed,
-// as during an installation; a file replaced by a shorter one is noticed by
-// re-reading the letter below the start, which must still be taken.
-[[nodiscard]] int FindFirstFreeLetterRemembering(FirstFreeMemo& memo, const char* section, const char* stem,
-                                                 DWORD read_size, const char* path, unsigned& letter);
+// Reads of values keep at most 254 characters (a 255-character buffer).
+inline constexpr DWORD kValueReadSize = 255;
 
 // The value of a file key whose file the install found and kept: the mark,
 // then the path. '<' and '>' cannot stand in a file name, so deleting the
@@ -68,46 +35,38 @@ inline constexpr char kKeptMark[] = "<kept under copy mode 3> ";
 inline constexpr char kNotOverwrittenMark[] = "<kept, not overwritten> ";
 inline constexpr char kKeptMarkStart = '<';
 
-// ---- the install's file keys in [Uninstall] of the setup script --------------------------
-// The current file key letter: 0 (zero-initialised, so it costs the stub's
-// file nothing) until SkipTakenFileKeys, which the install sequence calls
-// before any other function below; written only through them.
-extern unsigned g_file_letter;
+// ---- the install's keys in [Uninstall] of the setup script ------------------------------
+// The install gathers what it records in memory, from [Uninstall] as the
+// author wrote it, and writes the section back once (SaveInstallLog).
+// Written only through the functions below, from OpenInstallLog on.
+struct InstallLog {
+    SectionImage uninstall;  // [Uninstall] of the setup script
+    SectionImage copymode;   // [Copymode], read only
+    SectionImage folders;    // the folders recorded under dire keys, as key names
+    unsigned file_number;    // the file key the next recorded file takes
+    unsigned dire_number;    // the dire key the next recorded folder takes
+    bool failed;             // a key could not be recorded: memory ran out
+};
+extern InstallLog g_install_log;
 
-// Moves the file letter to the first free file key from where it stands.
-// When every letter is taken the letter moves past the last one, and later
-// file keys are not written.
+// Reads both sections of the setup script. Returns 0 when memory runs out.
+[[nodiscard]] int OpenInstallLog(const char* script_path);
+
+// Writes [Uninstall] back to the setup script, and lets both images go.
+// Returns 0 when a key could not be recorded (the log would be incomplete).
+int SaveInstallLog(const char* script_path);
+
+// Moves the file number on to the first free file key (missing or empty).
 void SkipTakenFileKeys();
 
-// Records `path` under the current file key (write and flush). Does nothing
-// once the letters have run out: no key is invented.
+// Records `value` under the first free key of `stem` from `number` on, and
+// moves `number` past it; the key's name goes into `key` (kKeyNameSize).
+void RecordSequenceValue(const char* stem, unsigned& number, const char* value, char* key);
+
+// Records `path` under the next free file key.
 void RecordFileKey(const char* path);
 
-void AdvanceFileLetter();
-
-// True while the file letter `ahead` letters on from the current one exists.
-// A shortcut is only made where its file key can be recorded, so that the
-// uninstallation finds every one.
-[[nodiscard]] bool FileKeyLeft(unsigned ahead = 0);
-
-// Write and flush of a named [Uninstall] value (dir, linkdir).
+// Sets a named [Uninstall] value (dir, linkdir, a file key set again).
 void RecordUninstallValue(const char* key, const char* value);
-
-// ---- the uninstaller's copy of the log ------------------------------------------------------
-// The log lists itself among the files to delete, and the profile functions
-// read the file anew on every call, so without a copy every read after that
-// deletion would come back empty and leave directories, the Start-menu folder
-// and registry subkeys behind.
-struct LogSnapshot {
-    char path[260];  // where reads go: the copy, or the log itself if no copy could be made
-    bool is_copy;
-};
-
-// Copies the log at `log_path` into the temp folder. When no copy can be made
-// the snapshot reads the log itself, as a plain reader would.
-void TakeLogSnapshot(LogSnapshot& snapshot, const char* log_path);
-
-// Deletes the copy, if one was made.
-void ReleaseLogSnapshot(LogSnapshot& snapshot);
 
 }  // namespace kq

@@ -50,8 +50,8 @@ int MakeStagingFolder(char* folder, const char* temp_folder) {
 int StageScriptAndLicence(HINSTANCE instance, const char* folder) {
     if (!JoinPath(g_text.script_path, kTextBufferSize, folder, kLogFileName) ||
         !JoinPath(g_text.licence_path, kTextBufferSize, folder, kLicenceFileName) ||
-        !ExtractRecord(instance, g_text.script_path, kFirstRecord, g_text.script_path) ||
-        !ExtractRecord(instance, g_text.licence_path, kWriteNext, g_text.script_path))
+        !ExtractRecord(instance, g_text.script_path, kFirstRecord) ||
+        !ExtractRecord(instance, g_text.licence_path, kWriteNext))
         return 0;
     SetFileAttributesA(g_text.script_path, FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(g_text.licence_path, FILE_ATTRIBUTE_NORMAL);

@@ -27,10 +27,8 @@ int ComposeSpecialFolderPath(char* work_path, int csidl, const char* subfolder, 
 }
 
 // True when one of the log's file keys names `path`.
-bool LogListsFile(const char* log, const char* path) {
-    char listed[kValueReadSize];
-    for (unsigned letter = kFirstKeyLetter;
-         ReadLetteredKey(kUninstallSection, "file", letter, listed, sizeof listed, log) != 0; ++letter)
+bool LogListsFile(const SectionImage& log, const char* path) {
+    for (unsigned number = 1; const char* listed = FindSequenceValue(log, "file", number); ++number)
         if (lstrcmpiA(listed, path) == 0) return true;
     return false;
 }
@@ -38,8 +36,8 @@ bool LogListsFile(const char* log, const char* path) {
 // The first link's shortcut in the places the install may have put it, each
 // only when the log lists it: one of the same name that the install did not
 // make is the user's.
-void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
-    ReadProfileText(kLinksSection, "linkfilea", g_text.value, kValueReadSize, log);
+void RemoveFirstLinkShortcuts(const SectionImage& log, const char* log_path, char* work_path) {
+    ReadSequenceKey(kLinksSection, "linkfile", 1, g_text.value, kValueReadSize, log_path);
     if (g_text.value[0] == '\0' || LeavesItsFolder(g_text.value)) return;
     struct Place {
         int csidl;
@@ -53,10 +51,8 @@ void RemoveFirstLinkShortcuts(const char* log, char* work_path) {
             DeleteFileA(work_path);
 }
 
-void UnregisterRecordedDlls(const char* log) {
-    for (unsigned letter = kFirstKeyLetter;
-         ReadLetteredKey(kUninstallSection, "dll", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
-        UnregisterDll(g_text.value);
+void UnregisterRecordedDlls(const SectionImage& log) {
+    for (unsigned number = 1; const char* dll = FindSequenceValue(log, "dll", number); ++number) UnregisterDll(dll);
 }
 
 // A listed file the package installed read-only (its stored attributes) is
@@ -72,10 +68,9 @@ void DeleteListedFile(const char* path) {
     DeleteFileA(path);
 }
 
-void DeleteRecordedFiles(const char* log) {
-    for (unsigned letter = kFirstKeyLetter;
-         ReadLetteredKey(kUninstallSection, "file", letter, g_text.value, kValueReadSize, log) != 0; ++letter)
-        DeleteListedFile(g_text.value);
+void DeleteRecordedFiles(const SectionImage& log) {
+    for (unsigned number = 1; const char* path = FindSequenceValue(log, "file", number); ++number)
+        DeleteListedFile(path);
 }
 
 // The log lists each stored name's directories shallowest first; removing
@@ -83,15 +78,14 @@ void DeleteRecordedFiles(const char* log) {
 // parents, so every directory the installation made can go. An entry that
 // climbs out of the install folder ("..") names none of them: the empty
 // folders it reaches are the user's, and it is passed over.
-void RemoveRecordedDirectories(const char* log, char* work_path) {
-    unsigned end = kFirstKeyLetter;
-    while (end <= kLastKeyLetter &&
-           ReadLetteredKey(kUninstallSection, "dire", end, g_text.value, kValueReadSize, log) != 0)
-        ++end;
-    for (unsigned letter = end; letter-- > kFirstKeyLetter;) {
-        const DWORD length = ReadLetteredKey(kUninstallSection, "dire", letter, g_text.value, kValueReadSize, log);
-        if (ClimbsOutOfItsFolder(g_text.value, length)) continue;
-        if (JoinPath(work_path, kWorkPathSize, g_text.folder, g_text.value)) RemoveDirectoryA(work_path);
+void RemoveRecordedDirectories(const SectionImage& log, char* work_path) {
+    unsigned end = 1;
+    while (FindSequenceValue(log, "dire", end) != nullptr) ++end;
+    while (--end > 0) {
+        const char* folder = FindSequenceValue(log, "dire", end);
+        if (!ClimbsOutOfItsFolder(folder, TextLength(folder)) &&
+            JoinPath(work_path, kWorkPathSize, g_text.folder, folder))
+            RemoveDirectoryA(work_path);
     }
 }
 
@@ -110,36 +104,33 @@ int RunUninstallSequence() {
     if (!g_setup.silent && ShowMessage(g_text.message, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return kExitCancelled;
 
-    if (g_text.name[0] == '\0' || g_text.folder[0] == '\0') {
+    // The log deletes itself among the listed files: [Uninstall] is read
+    // into memory, and the rest of what is needed, before anything goes.
+    SectionImage log;
+    if (g_text.name[0] == '\0' || g_text.folder[0] == '\0' || !LoadSection(log, kUninstallSection, log_path)) {
         ShowMessage("Uninstall error!  Unable to uninstall!", kCaption, MB_OK | MB_ICONERROR);
         return kExitFailed;
     }
-
-    // The log deletes itself among the listed files; every read from here on
-    // goes to a copy taken before anything is removed.
-    LogSnapshot snapshot;
-    TakeLogSnapshot(snapshot, log_path);
-    const char* const log = snapshot.path;
+    char company[kValueReadSize];
+    ReadProfileText(kInstallSection, "CompReg", company, sizeof company, log_path);
     char work_path[kWorkPathSize];
 
-    RemoveFirstLinkShortcuts(log, work_path);
+    RemoveFirstLinkShortcuts(log, log_path, work_path);
     UnregisterRecordedDlls(log);
     DeleteRecordedFiles(log);
     RemoveRecordedDirectories(log, work_path);
     RemoveDirectoryA(g_text.folder);
-    ReadProfileText(kUninstallSection, "linkdir", g_text.licence_path, kValueReadSize, log);
-    if (g_text.licence_path[0] != '\0') RemoveDirectoryA(g_text.licence_path);
-    RemoveUninstallEntry(log);
+    const char* menu_folder = FindValue(log, "linkdir");
+    if (menu_folder != nullptr && *menu_folder != '\0') RemoveDirectoryA(menu_folder);
+    RemoveUninstallEntry(company);
 
-    ReleaseLogSnapshot(snapshot);
+    ReleaseSection(log);
     return kExitDone;
 }
 
-void RemoveUninstallEntry(const char* log_path) {
+void RemoveUninstallEntry(const char* company) {
     if (g_text.name[0] == '\0') return;
     DeleteRegistryKey(HKEY_LOCAL_MACHINE, kUninstallKeyPath, g_text.name);
-    char company[kValueReadSize];
-    ReadProfileText(kInstallSection, "CompReg", company, sizeof company, log_path);
     char app_key[kTextBufferSize];
     if (!CopyText(app_key, sizeof app_key, "Software\\") || !AppendText(app_key, sizeof app_key, company) ||
         !AppendText(app_key, sizeof app_key, "\\") || !AppendText(app_key, sizeof app_key, g_text.name))

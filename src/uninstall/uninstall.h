@@ -16,8 +16,9 @@ int RunUninstallSequence();
 void ShowUninstallReport();
 
 // Deletes the application's entry in the list of installed programs and its
-// key's "settings" and "Recent File List" subkeys (CompReg read from
-// `log_path`). With an empty application name (name buffer) nothing is done.
-void RemoveUninstallEntry(const char* log_path);
+// key's "settings" and "Recent File List" subkeys (below "Software\" +
+// `company` + "\" + name). With an empty application name (name buffer)
+// nothing is done.
+void RemoveUninstallEntry(const char* company);
 
 }  // namespace kq

@@ -130,25 +130,4 @@ TEST(DosAttributes, KeepArchiveSystemHiddenReadOnlyAndFallBackToNormal) {
     for (const auto& [dos, windows] : rows) EXPECT_EQ(kq::FileAttributesFromDos(dos), windows) << int{dos};
 }
 
-constexpr kq::DosTimestamp Stamp(unsigned y, unsigned mo, unsigned d, unsigned h, unsigned mi, unsigned s) {
-    return {static_cast<uint16_t>((y - 1980) << 9 | mo << 5 | d), static_cast<uint16_t>(h << 11 | mi << 5 | s / 2)};
-}
-
-TEST(StoredTime, MovesSixHoursOnAcrossDaysMonthsYearsAndLeapDays) {
-    const std::pair<kq::DosTimestamp, kq::DosTimestamp> rows[] = {
-        {Stamp(2003, 5, 17, 16, 6, 2), Stamp(2003, 5, 17, 22, 6, 2)}, {Stamp(2003, 5, 17, 18, 0, 0), Stamp(2003, 5, 18, 0, 0, 0)},
-        {Stamp(2003, 5, 17, 17, 59, 58), Stamp(2003, 5, 17, 23, 59, 58)},
-        {Stamp(2003, 4, 30, 23, 59, 58), Stamp(2003, 5, 1, 5, 59, 58)}, {Stamp(1999, 12, 31, 20, 15, 0), Stamp(2000, 1, 1, 2, 15, 0)},
-        {Stamp(2004, 2, 28, 21, 0, 0), Stamp(2004, 2, 29, 3, 0, 0)}, {Stamp(2003, 2, 28, 21, 0, 0), Stamp(2003, 3, 1, 3, 0, 0)},
-        {Stamp(2000, 2, 28, 21, 0, 0), Stamp(2000, 2, 29, 3, 0, 0)}, {Stamp(2100, 2, 28, 21, 0, 0), Stamp(2100, 3, 1, 3, 0, 0)},
-        // No day follows the last DOS date: the stored time stays.
-        {Stamp(2107, 12, 31, 20, 0, 0), Stamp(2107, 12, 31, 20, 0, 0)},
-    };
-    for (const auto& [stored, shifted] : rows) {
-        const kq::DosTimestamp got = kq::ShiftStoredTime(stored.dos_date, stored.dos_time);
-        EXPECT_EQ(got.dos_date << 16 | got.dos_time, shifted.dos_date << 16 | shifted.dos_time)
-            << std::hex << stored.dos_date << " " << stored.dos_time;
-    }
-}
-
 }  // namespace

@@ -36,7 +36,7 @@ const std::string kAppKey = "Software\\KQ Tests\\{app}";
 const std::string kFullLog =
     "filea={install}\\marker.dll\nfileb={install}\\launch-probe.exe\nfilec={install}\\readme.txt\n"
     "direa=sub\ndireb=sub\\deep\nfiled={install}\\sub\\deep\\data.txt\n"
-    "direc=data\nfilee={install}\\data\\rebuild_200k.bin\ndired=data\nfilef={install}\\data\\text_70k.bin\n"
+    "direc=data\nfilee={install}\\data\\rebuild_200k.bin\nfilef={install}\\data\\text_70k.bin\n"
     "dlla={install}\\marker.dll\nfileg={install}\\License.txt\nfileh={install}\\Uninstal.inf\ndir={install}\n"
     "linkdir={programs}\\{app}\nfilei={programs}\\{app}\\{app} Probe.lnk\nfilej={desktop}\\{app} Probe.lnk\n"
     "filek={quicklaunch}\\{app} Probe.lnk\nfilel={programs}\\{app}\\Read.Me.lnk";

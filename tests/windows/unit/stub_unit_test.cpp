@@ -1,6 +1,6 @@
 // The stub's own code in-process, where a behaviour is cheaper to reach than
 // through a whole run: damaged records, copy modes, stored attributes and
-// times, placement refusals and the lettered-key scan.
+// times, placement and the install log's keys.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,13 +24,6 @@ int RecordMessage(const char* text, const char* caption, unsigned) {
     return g_answer;
 }
 
-// [Uninstall] with every file key from filea to the last letter taken.
-std::string EveryFileKeyTaken() {
-    std::string log = "[Uninstall]\r\n";
-    for (unsigned c = 'a'; c <= 0xFF; ++c) log += "file" + std::string(1, static_cast<char>(c)) + "=x\r\n";
-    return log;
-}
-
 class StubUnit : public testing::Test {
 protected:
     void SetUp() override {
@@ -41,6 +34,7 @@ protected:
     void TearDown() override {
         kq::g_message_box_hook = nullptr;
         kq::g_integrity = nullptr;
+        (void)kq::SaveInstallLog(script_.c_str());
         if (module_ != nullptr) FreeLibrary(module_);
         if (!HasFailure()) kqh::RemoveTree(folder_);
     }
@@ -58,7 +52,7 @@ protected:
     int Extract(const std::string& path, int mode) {
         char destination[256] = {};
         path.copy(destination, sizeof destination - 1);
-        return kq::ExtractRecord(module_, destination, mode, script_.c_str());
+        return kq::ExtractRecord(module_, destination, mode);
     }
 
     std::string folder_ = kqh::FreshFolder("unit");
@@ -155,8 +149,8 @@ TEST_F(StubUnit, CopyModesDecideOverAnExistingFile) {
 }
 
 // The stored attribute byte survives as the file's attributes (Wine keeps no
-// hidden bit on its files), and the stored time, moved six hours on, is its
-// last-write time.
+// hidden bit on its files), and the stored time, the build machine's local
+// time, is its last-write time in local time.
 TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
     WriteProgram(kqtest::EncodeRecord({.name = "a", .contents = "x", .attributes = 0x21}) +
                  kqtest::EncodeRecord({.name = "b", .contents = "x", .dos_date = (2023 - 1980) << 9 | 12 << 5 | 31,
@@ -174,7 +168,7 @@ TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
     EXPECT_EQ(std::to_string(time.wYear) + "-" + std::to_string(time.wMonth) + "-" + std::to_string(time.wDay) +
                   " " + std::to_string(time.wHour) + ":" + std::to_string(time.wMinute) + ":" +
                   std::to_string(time.wSecond),
-              "2024-1-1 3:15:4");
+              "2023-12-31 21:15:4");
     SetFileAttributesA((folder_ + "\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -187,20 +181,19 @@ TEST_F(StubUnit, PlacementRefusesNamesThatLeaveOrEmptyTheLogOrDoNotFit) {
     const Refused cases[] = {{"climbs", "..\\evil.txt", ""},
                              {"climbs deeper", "sub\\..\\..\\evil.txt", ""},
                              {"absolute", "\\evil.txt", ""},
-                             {"too long", std::string(120, 'd') + "\\" + std::string(130, 'f'), ""},
-                             {"file keys run out", "f.txt", EveryFileKeyTaken()}};
+                             {"too long", std::string(120, 'd') + "\\" + std::string(130, 'f'), ""}};
+    ASSERT_TRUE(kq::OpenInstallLog(script_.c_str()));
     for (const Refused& c : cases) {
         SCOPED_TRACE(c.why);
-        kqh::WriteBytes(script_, c.log);
         char destination[256] = {};
         (folder_ + "\\P").copy(destination, sizeof destination - 1);
         int copy_mode = 0;
-        kq::LetteredKey key;
+        char key[kq::kKeyNameSize];
         EXPECT_EQ(kq::PlaceRecord(reinterpret_cast<const uint8_t*>(c.name.data()),
-                                  static_cast<uint32_t>(c.name.size()), destination, script_.c_str(), copy_mode, key),
+                                  static_cast<uint32_t>(c.name.size()), destination, copy_mode, key),
                   0);
         EXPECT_EQ(destination, folder_ + "\\P");
-        EXPECT_EQ(kqh::ReadBytes(script_), c.log) << "recorded something";
+        EXPECT_EQ(kq::g_install_log.uninstall.length, 0u) << "recorded something";
     }
 }
 
@@ -213,9 +206,10 @@ TEST_F(StubUnit, CancelledWriteLogsTheDestinationAsNotOurs) {
     ASSERT_TRUE(CreateDirectoryA((folder_ + "\\P").c_str(), nullptr) && CreateDirectoryA(path.c_str(), nullptr));
     ASSERT_EQ(Extract(folder_ + "\\zero", kq::kFirstRecord), 1);
     g_answer = IDCANCEL;
+    ASSERT_TRUE(kq::OpenInstallLog(script_.c_str()));
     EXPECT_EQ(Extract(folder_ + "\\P", kq::kInstallPlaced), 0);
     EXPECT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(kqh::ProfileText(script_, "Uninstall", "filea"), kq::kNotOverwrittenMark + path);
+    EXPECT_EQ(kq::FindValue(kq::g_install_log.uninstall, "filea"), kq::kNotOverwrittenMark + path);
 }
 
 // The log value of a kept file: an uninstaller that deletes every listed
@@ -223,26 +217,64 @@ TEST_F(StubUnit, CancelledWriteLogsTheDestinationAsNotOurs) {
 TEST_F(StubUnit, KeptFileValueDeletesNothingAsAPath) {
     const std::string file = folder_ + "\\readme.txt";
     kqh::WriteBytes(file, "the user's");
-    kq::LetteredKey key;
-    ASSERT_TRUE(kq::MakeLetteredKey(key, "file", 'a'));
+    ASSERT_TRUE(kq::OpenInstallLog(script_.c_str()));
     for (int copy_mode : {kq::kCopyModeAsk, kq::kCopyModeKeep}) {
-        kq::RecordKeptFile(key, file.c_str(), copy_mode, script_.c_str());
-        const std::string value = kqh::ProfileText(script_, "Uninstall", "filea");
+        kq::RecordKeptFile("filea", file.c_str(), copy_mode);
+        const std::string value = kq::FindValue(kq::g_install_log.uninstall, "filea");
         EXPECT_NE(value.find(file), std::string::npos) << value;
         EXPECT_FALSE(DeleteFileA(value.c_str())) << value;
         EXPECT_EQ(kqh::ReadBytes(file), "the user's");
     }
 }
 
-// The first-free scan passes taken keys, takes an empty one, and reports a
-// full sequence rather than inventing a key past the last letter.
-TEST_F(StubUnit, FirstFreeKeyScanPassesTakenKeys) {
-    kqh::WriteBytes(script_, "[Uninstall]\r\nfilea=x\r\nfileb=y\r\nfilec=\r\nfiled=z\r\n");
-    unsigned letter = 0;
-    ASSERT_TRUE(kq::FindFirstFreeLetter("Uninstall", "file", 'a', 256, script_.c_str(), letter));
-    EXPECT_EQ(letter, unsigned{'c'});
-    kqh::WriteBytes(script_, EveryFileKeyTaken());
-    EXPECT_FALSE(kq::FindFirstFreeLetter("Uninstall", "file", 'a', 256, script_.c_str(), letter));
+// Keys the author wrote stay: placement takes free keys only, names keys
+// past '~' by number and reads the older letter form too (copy mode 3 of
+// key 32, taken key 31), and records each folder once, parents first.
+TEST_F(StubUnit, PlacementNumbersKeysPastTheLettersAndRecordsEachFolderOnce) {
+    std::string script = "[Copymode]\r\nfile\x80=3\r\n[Uninstall]\r\nfileb=author\r\n";
+    for (char c = 'c'; c <= '~'; ++c) script += "file" + std::string(1, c) + "=x\r\n";
+    kqh::WriteBytes(script_, script + "file\x7F=x\r\n");
+    ASSERT_TRUE(kq::OpenInstallLog(script_.c_str()));
+    std::vector<std::string> keys;
+    for (const char* name : {"a\\b\\1", "a\\b\\2", "a\\c\\3", "4", "a\\b\\5"}) {
+        char destination[256] = "C:\\P";
+        int mode = 0;
+        char key[kq::kKeyNameSize];
+        ASSERT_TRUE(kq::PlaceRecord(reinterpret_cast<const uint8_t*>(name), static_cast<uint32_t>(strlen(name)),
+                                    destination, mode, key));
+        keys.push_back(key + std::string("=") + destination + " mode " + std::to_string(mode));
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"filea=C:\\P\\a\\b\\1 mode 1", "file32=C:\\P\\a\\b\\2 mode 3",
+                                              "file33=C:\\P\\a\\c\\3 mode 1", "file34=C:\\P\\4 mode 1",
+                                              "file35=C:\\P\\a\\b\\5 mode 1"}));
+    std::string dires;
+    for (unsigned n = 1; const char* folder = kq::FindSequenceValue(kq::g_install_log.uninstall, "dire", n); ++n)
+        dires += std::string(folder) + ";";
+    EXPECT_EQ(dires, "a;a\\b;a\\c;");
+}
+
+// The section written at once is the file that key-by-key writes give:
+// a key set again keeps its place and its spelling, an empty one is set in
+// place, a name written twice is its first occurrence, new keys go last.
+TEST_F(StubUnit, SectionWrittenAtOnceIsTheFileOfKeyByKeyWrites) {
+    const std::string start = "[Install]\r\nAppName=A\r\n[Uninstall]\r\nDir=old\r\nfileb=\r\nx=1\r\nx=2\r\n[Links]\r\nlinka=l\r\n";
+    const std::string long_value(300, 'v');
+    const std::pair<const char*, const char*> writes[] = {{"filea", "C:\\a"}, {"fileb", "C:\\b"}, {"X", "3"},
+                                                          {"dir", "C:\\P"}, {"file31", long_value.c_str()},
+                                                          {"filea", "<kept> C:\\a"}};
+    const std::string by_key = folder_ + "\\by_key.inf";
+    kqh::WriteBytes(by_key, start);
+    kqh::WriteBytes(script_, start);
+    kq::SectionImage image;
+    ASSERT_TRUE(kq::LoadSection(image, "Uninstall", script_.c_str()));
+    for (const auto& [key, value] : writes) {
+        WritePrivateProfileStringA("Uninstall", key, value, by_key.c_str());
+        ASSERT_TRUE(kq::SetValue(image, key, value));
+    }
+    kq::SaveSection(image, "Uninstall", script_.c_str());
+    kq::ReleaseSection(image);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, by_key.c_str());
+    EXPECT_EQ(kqh::ReadBytes(script_), kqh::ReadBytes(by_key));
 }
 
 }  // namespace
