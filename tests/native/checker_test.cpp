@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "check/install_plan.h"
+#include "check/lettered_keys.h"
 #include "check/setup_check.h"
+#include "project/script_rewrite.h"
 
 namespace {
 
@@ -33,9 +36,9 @@ std::vector<std::string> Names(size_t count, const std::string& prefix = "f") {
 }
 
 std::vector<Row> Rows() {
-    // Two links, the first with desktop and Quick Launch shortcuts: with 153
-    // files, the licence and the log that is 159 file keys, the last 0xFF.
-    const std::string links = "Desk=1\nQLaunch=1\n[Links]\nlinka=f0.dat\nlinkfilea=A.lnk\nlinkb=f1.dat\nlinkfileb=B.lnk\n";
+    // Two links, the first with desktop and Quick Launch shortcuts: six file
+    // keys after the files.
+    const std::string links = "Desk=1\nQLaunch=1\n[Links]\nlinka=a\\b\\f0.dat\nlinkfilea=A.lnk\nlinkb=a\\b\\f1.dat\nlinkfileb=B.lnk\n";
     // "C:\Program Files\" + DefDir + "\" + a name of `fits` is 255 characters.
     const std::string def_dir = "[Install]\nAppName=A\nDefDir=" + std::string(100, 'd') + "\nFileNum=2\n", fits(137, 'n');
     const std::string windows = "[Install]\nAppName=A\nDefDir=A\nFileNum=1\n[Copymode]\nfilea=8\n";
@@ -59,18 +62,9 @@ std::vector<Row> Rows() {
          {"setup.inf:2: error: [Install] AppName: 204 characters"}},
         {"value_longest", Script(0, "AppBy=\"" + std::string(254, 'b') + "\"\n"), {}, {}},
         {"value_too_long", Script(0, "AppBy=" + std::string(255, 'b') + "\n"), {}, {"setup.inf:5: error: [Install] AppBy: 255"}},
-        {"file_keys_all", Script(153, links), Names(153), {}},
-        {"file_keys_one_over", Script(154, links), Names(154), {"setup.inf:4: error: [Uninstall] file keys: the "
-         "installation needs 160 (154 package files, the licence, the log and 4 shortcuts"}},
-        {"file_without_key", Script(160), Names(160), {"setup.inf:4: error: [Uninstall] file keys: the installation "
-         "needs 162 (160 package files, the licence, the log and 0 shortcuts), but a lettered key has room for 159 "
-         "(filea to file\\xFF); the 160th file would find no free key"}},
-        {"author_file_key", Script(157, "[Uninstall]\nfilea=C:\\old\n"), Names(157),
-         {"setup.inf:5: warning: [Uninstall]: the installer writes this section itself; with the file keys already here "
-          "the first file takes fileb", "setup.inf:4: error: [Uninstall] file keys: the installation needs 160"}},
-        {"dire_keys_all", Script(79), Names(79, "a\\b\\f"), {}},
-        {"dire_keys_one_over", Script(80), Names(80, "a\\b\\f"), {"setup.inf:4: error: [Uninstall] dire keys: the "
-         "installation needs 160"}},
+        {"file_keys_lettered", Script(24, links), Names(24, "a\\b\\f"), {}},
+        {"file_keys_numbered", Script(2000, links), Names(2000, "a\\b\\f"),
+         {"setup.inf:4: note: [Uninstall]: 1976 files and 2 folders would stay"}},
         {"default_path_longest", def_dir, {fits, "x"}, {}},
         {"default_path_too_long", def_dir, {fits + "n", "x"}, {"setup.inf:3: error: [Install] DefDir: under the default "
          "install folder \"C:\\Program Files\\" + std::string(100, 'd') + "\" the path of the file \"" + fits + "n\" would "
@@ -137,9 +131,8 @@ std::vector<Row> Rows() {
         {"one_file_twice", Script(4), {"Readme.txt", "README.TXT", "License.txt", "uninstal.inf"},
          {"arg2: warning: \"README.TXT\": lands on the same file as \"Readme.txt\"", "arg3: warning: \"License.txt\": the "
           "installer puts its licence", "arg4: warning: \"uninstal.inf\": the installer puts its uninstall log"}},
-        {"files_unknown", Script(3, "[Copymode]\nfilec=1\nfiled=1\n"), {},
-         {"setup.inf: note: no files given", "setup.inf:7: warning: [Copymode] filed: no fourth file"}, false},
-        {"files_unknown_too_many", Script(200), {}, {"setup.inf: note", "setup.inf:4: error: [Uninstall] file keys"}, false},
+        {"files_unknown", Script(200, "[Copymode]\nfile200=1\nfile201=1\n"), {}, {"setup.inf: note: no files given",
+         "setup.inf:7: warning: [Copymode] file201: no 201st file", "setup.inf:4: note: [Uninstall]: 172 files would stay"}, false},
         {"licence_sound", Script(0), {}, {}, true, "Terms\r\nCaf\xE9\r\n"},
         {"licence_line_ends", Script(0), {}, {"license.txt:2: warning: line ends are a bare LF"}, true, "T\r\nM\nt\n"},
         {"licence_utf8", Script(0), {}, {"license.txt:2: warning: UTF-8 text"}, true, "Terms\r\nDo not \xC3\xA9tch\r\n"},
@@ -168,6 +161,21 @@ TEST(SetupCheck, ReportsExactlyWhatTheInstallerWouldGetWrong) {
         }
         EXPECT_EQ(got, row.findings) << row.name;
     }
+}
+
+// Each folder recorded once (names match as on Windows), shallowest first, on free keys.
+TEST(InstallPlanning, RecordsEachFolderOnce) {
+    const kqpack::InstallPlan plan = kqpack::PlanInstall(kqpack::ProfileText::Parse("[Uninstall]\ndireb=old\n"), 4,
+                                                         {"a\\b\\x", "A\\y", "a\\B\\c\\z", "d\\e"});
+    std::vector<std::string> got;
+    for (const auto& r : plan.recorded_folders)
+        got.push_back(kqpack::SequenceKey("dire", r.key) + "=" + r.folder + "@" + std::to_string(r.file));
+    EXPECT_EQ(got, (std::vector<std::string>{"direa=a@0", "direc=a\\b@0", "dired=a\\B\\c@2", "diree=d@3"}));
+}
+
+TEST(GeneratedScript, NamesCopymodeKeysAsTheInstallerNamesFileKeys) {
+    const std::string text = kqpack::WriteGeneratedKeys({}, "s", {30, 31, 32}, {3, 3, 3}, {}, {}).text;
+    EXPECT_NE(text.find("\nfile~=3\r\nfile31=3\r\nfile32=3\r\n"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // What the parts of the setup checker share: the script as the installer
-// reads it, the planned key letters, and the report they add to.
+// reads it, the planned keys, and the report they add to.
 #pragma once
 
 #include <string>
@@ -30,21 +30,23 @@ struct CheckContext {
     // The line of a key, else of its section, else 0: where a message about
     // a missing key points.
     size_t LineOf(std::string_view section, std::string_view key) const;
-    // The file that takes file key `letter`, or -1.
-    long FileIndexOfLetter(unsigned letter) const;
+    // The file that takes file key `number`, or -1.
+    long FileIndexOfKey(unsigned number) const;
 };
 
 // "[Install] FileNum"
 std::string Subject(std::string_view section, std::string_view key);
 // A value in quotes, readable in a message.
 std::string Quoted(std::string_view value);
+// "1 file", "2 files"
+std::string Plural(size_t n, const char* one, const char* many);
 
 void CheckLayout(const CheckContext& context);       // sections, duplicates, unknown keys, text, lengths
 void CheckInstallKeys(const CheckContext& context);  // AppName, FileNum, DefDir, Desk, QLaunch, [Uninstall]
 void CheckSequences(const CheckContext& context);    // dll, link, linkfile and [Copymode] keys
 void CheckFileNames(const CheckContext& context);    // the stored names
-void CheckLimits(const CheckContext& context);       // key letters and path lengths
-void CheckFolderRemoval(const CheckContext& context);  // folders an uninstall leaves
+void CheckLimits(const CheckContext& context);       // path lengths
+void CheckFolderRemoval(const CheckContext& context);  // what an uninstall leaves, also an older one
 void CheckLicence(const CheckContext& context);      // the licence text
 
 }  // namespace kqpack

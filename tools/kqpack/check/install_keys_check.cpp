@@ -115,13 +115,13 @@ void CheckAuthorUninstall(const CheckContext& c) {
     const ProfileSection* uninstall = c.script.FindSection("Uninstall");
     if (uninstall == nullptr) return;
     std::string effect = "the installer writes this section itself";
-    if (c.plan.author_file_keys > 0 && !c.plan.file_letters.empty())
+    if (c.plan.author_file_keys > 0 && !c.plan.file_keys.empty())
         effect += "; with the file keys already here the first file takes " +
-                  DisplayKey(LetteredKey("file", c.plan.file_letters.front())) +
+                  DisplayKey(SequenceKey("file", c.plan.file_keys.front())) +
                   " and reads its copy mode from [Copymode] under that key, and the uninstaller would also "
                   "delete the files these keys name";
     else
-        effect += "; keys written here shift the letters the installer uses and are acted on by the uninstaller";
+        effect += "; keys written here shift the keys the installer uses and are acted on by the uninstaller";
     c.report.Warning(uninstall->line, "[Uninstall]", effect + ": remove the section");
 }
 

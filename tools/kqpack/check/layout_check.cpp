@@ -23,10 +23,10 @@ bool IsComment(const ProfileEntry& entry) {
 
 bool IsKnownKey(std::string_view section, std::string_view key) {
     if (SameName(section, "Install"))
-        return LetterOfKey(key, "dll") ||
+        return NumberOfKey(key, "dll") ||
                std::any_of(kInstallKeys.begin(), kInstallKeys.end(), [&](auto k) { return SameName(k, key); });
-    if (SameName(section, "Links")) return LetterOfKey(key, "link") || LetterOfKey(key, "linkfile");
-    if (SameName(section, "Copymode")) return LetterOfKey(key, "file").has_value();
+    if (SameName(section, "Links")) return NumberOfKey(key, "link") || NumberOfKey(key, "linkfile");
+    if (SameName(section, "Copymode")) return NumberOfKey(key, "file").has_value();
     return true;  // [Uninstall] is the installer's; the author is warned about it as a whole
 }
 

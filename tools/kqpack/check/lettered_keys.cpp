@@ -1,23 +1,49 @@
-// Forming, recognising and reading lettered keys.
+// Naming, recognising and reading the keys of a sequence.
 #include "check/lettered_keys.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <iterator>
 
 namespace kqpack {
 
-std::string LetteredKey(std::string_view stem, unsigned letter) {
-    std::string key(stem);
-    key += static_cast<char>(letter);
-    return key;
+std::string SequenceKey(std::string_view stem, unsigned number) {
+    char name[kq::kKeyNameSize];
+    return kq::KeyName(name, sizeof name, std::string(stem).c_str(), number) ? name : "";
 }
 
-std::optional<unsigned> LetterOfKey(std::string_view key, std::string_view stem) {
-    if (key.size() != stem.size() + 1 || !SameName(key.substr(0, stem.size()), stem)) return std::nullopt;
-    unsigned letter = static_cast<unsigned char>(key.back());
+std::optional<unsigned> NumberOfKey(std::string_view key, std::string_view stem) {
+    if (key.size() <= stem.size() || !SameName(key.substr(0, stem.size()), stem)) return std::nullopt;
+    const std::string_view suffix = key.substr(stem.size());
+    unsigned letter = static_cast<unsigned char>(suffix[0]);
     if (letter >= 'A' && letter <= 'Z') letter += 'a' - 'A';
-    if (letter < kFirstLetter) return std::nullopt;
-    return letter;
+    if (suffix.size() == 1 && letter >= 'a') return letter - 'a' + 1;
+    // The numbered form, as KeyName writes it: no leading zero, from key 31.
+    if (suffix.size() > 10 || suffix[0] == '0') return std::nullopt;
+    uint64_t number = 0;
+    for (char c : suffix) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (number <= kq::kLetterKeyCount || number > UINT32_MAX) return std::nullopt;
+    return static_cast<unsigned>(number);
+}
+
+const ProfileEntry* FindSequenceEntry(const ProfileText& profile, std::string_view section, std::string_view stem,
+                                      unsigned number) {
+    char older_name[kq::kKeyNameSize];
+    const ProfileEntry* older = kq::KeyNameOfOlderForm(older_name, sizeof older_name, std::string(stem).c_str(), number)
+                                    ? profile.FindEntry(section, older_name)
+                                    : nullptr;
+    if (older != nullptr && !older->value.empty()) return older;
+    const ProfileEntry* numbered = profile.FindEntry(section, SequenceKey(stem, number));
+    return numbered != nullptr ? numbered : older;
+}
+
+std::string ReadSequenceKey(const ProfileText& profile, std::string_view section, std::string_view stem,
+                            unsigned number) {
+    const ProfileEntry* entry = FindSequenceEntry(profile, section, stem, number);
+    return entry != nullptr ? entry->value.substr(0, kProfileValueMax) : "";
 }
 
 std::string DisplayKey(std::string_view key) {
@@ -37,8 +63,8 @@ std::string DisplayKey(std::string_view key) {
 
 std::vector<std::string> ReadSequence(const ProfileText& profile, std::string_view section, std::string_view stem) {
     std::vector<std::string> values;
-    for (unsigned letter = kFirstLetter; letter <= kLastLetter; ++letter) {
-        std::string value = profile.ReadText(section, LetteredKey(stem, letter));
+    for (unsigned number = 1;; ++number) {
+        std::string value = ReadSequenceKey(profile, section, stem, number);
         if (value.empty()) break;
         values.push_back(std::move(value));
     }

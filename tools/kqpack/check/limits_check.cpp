@@ -1,5 +1,4 @@
-// Limits an installation runs into: 159 letters per lettered key and 255
-// characters per path.
+// The limit an installation runs into: 255 characters per path.
 #include <algorithm>
 #include <tuple>
 
@@ -9,47 +8,6 @@
 
 namespace kqpack {
 namespace {
-
-std::string Plural(size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
-
-void CheckFileKeys(const CheckContext& c) {
-    const InstallPlan& plan = c.plan;
-    const size_t line = c.LineOf("Install", "FileNum");
-    const size_t needed = plan.last_file_letter() - kFirstLetter + 1;
-    if (plan.last_file_letter() <= kLastLetter) return;
-
-    const size_t shortcuts = plan.sequence_keys - 2;
-    std::string counted = Plural(c.file_count, "package file", "package files") + ", the licence, the log and " +
-                          Plural(shortcuts, "shortcut", "shortcuts");
-    if (plan.desktop_offered || plan.quick_launch_offered)
-        counted += " (the first link's desktop and Quick Launch shortcuts counted as accepted)";
-    if (plan.author_file_keys > 0) counted += ", after " + Plural(plan.author_file_keys, "key", "keys") + " already in [Uninstall]";
-    const std::string room = "a lettered key has room for " + std::to_string(kLettersPerStem) + " (filea to file\\xFF)";
-    const auto stuck = std::find_if(plan.file_letters.begin(), plan.file_letters.end(),
-                                    [](unsigned letter) { return letter > kLastLetter; });
-    std::string effect;
-    if (stuck != plan.file_letters.end()) {
-        effect = "the " + Ordinal(static_cast<size_t>(stuck - plan.file_letters.begin()) + 1) +
-                 " file would find no free key and the installation would stop with \"Setup Error!\"";
-    } else {
-        effect = "the last " + std::to_string(plan.last_file_letter() - kLastLetter) +
-                 " of the licence, the log and the shortcuts would not be recorded, so the uninstaller would leave them";
-    }
-    c.report.Error(line, "[Uninstall] file keys",
-                   "the installation needs " + std::to_string(needed) + " (" + counted + "), but " + room + "; " +
-                       effect + ": package fewer files (an archive of them, say) or use fewer links");
-}
-
-void CheckDireKeys(const CheckContext& c) {
-    if (c.plan.last_dire_letter <= kLastLetter) return;
-    std::string counted = Plural(c.plan.dire_keys, "folder entry", "folder entries") + ", one per backslash in the stored names";
-    if (c.plan.author_dire_keys > 0)
-        counted += ", after " + Plural(c.plan.author_dire_keys, "key", "keys") + " already in [Uninstall]";
-    c.report.Error(c.LineOf("Install", "FileNum"), "[Uninstall] dire keys",
-                   "the installation needs " + std::to_string(c.plan.last_dire_letter - kFirstLetter + 1) + " (" +
-                       counted + "), but a lettered key has room for " + std::to_string(kLettersPerStem) +
-                       "; the installation would stop with \"Setup Error!\": put the files in fewer, shallower folders");
-}
 
 struct PathUse {
     std::string what;  // how a message names it
@@ -96,8 +54,6 @@ void CheckDefaultPaths(const CheckContext& c) {
 }  // namespace
 
 void CheckLimits(const CheckContext& c) {
-    CheckFileKeys(c);
-    CheckDireKeys(c);
     CheckDefaultPaths(c);
 }
 

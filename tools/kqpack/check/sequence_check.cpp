@@ -1,4 +1,4 @@
-// Lettered keys: gaps that end a sequence early, shortcut names, dll and link
+// Keys of a sequence: gaps that end one early, shortcut names, dll and link
 // targets that are not packaged, and [Copymode] keys that no file takes.
 #include <map>
 #include <optional>
@@ -11,14 +11,22 @@
 namespace kqpack {
 namespace {
 
-// The author's keys of one stem in the first section of that name, by letter
-// (the first line of each letter: the one the installer reads).
+// The author's keys of one stem in the first section of that name, by number
+// (of each number the line the installer reads).
 std::map<unsigned, const ProfileEntry*> KeysOfStem(const CheckContext& c, std::string_view section, std::string_view stem) {
     std::map<unsigned, const ProfileEntry*> keys;
     if (const ProfileSection* found = c.script.FindSection(section))
         for (const ProfileEntry& entry : found->entries)
-            if (const auto letter = LetterOfKey(entry.key, stem)) keys.emplace(*letter, &entry);
+            if (const auto number = NumberOfKey(entry.key, stem);
+                number && FindSequenceEntry(c.script, section, stem, *number) == &entry)
+                keys.emplace(*number, &entry);
     return keys;
+}
+
+// Key `number` of `stem` as the script names it, else as the installer would.
+std::string KeyInScript(const CheckContext& c, std::string_view section, std::string_view stem, unsigned number) {
+    const ProfileEntry* entry = FindSequenceEntry(c.script, section, stem, number);
+    return entry != nullptr ? entry->key : SequenceKey(stem, number);
 }
 
 // Keys behind the first missing or empty one are never read: one warning
@@ -27,16 +35,17 @@ void CheckGap(const CheckContext& c, std::string_view section, std::string_view 
     std::string unread;
     size_t unread_count = 0;
     size_t first_unread_line = 0;
-    for (const auto& [letter, entry] : KeysOfStem(c, section, stem)) {
-        if (letter < kFirstLetter + read_count || entry->value.empty()) continue;
+    for (const auto& [number, entry] : KeysOfStem(c, section, stem)) {
+        if (number <= read_count || entry->value.empty()) continue;
         if (!unread.empty()) unread += ", ";
-        unread += DisplayKey(LetteredKey(stem, letter));
+        unread += DisplayKey(entry->key);
         ++unread_count;
         if (first_unread_line == 0) first_unread_line = entry->line;
     }
     if (unread.empty()) return;
-    const std::string gap = LetteredKey(stem, kFirstLetter + static_cast<unsigned>(read_count));
-    const bool present = c.script.FindEntry(section, gap) != nullptr;
+    const unsigned gap_number = static_cast<unsigned>(read_count) + 1;
+    const std::string gap = KeyInScript(c, section, stem, gap_number);
+    const bool present = FindSequenceEntry(c.script, section, stem, gap_number) != nullptr;
     c.report.Warning(first_unread_line, Subject(section, DisplayKey(gap)),
                      std::string(present ? "empty" : "missing") + ", so " + unread +
                          (unread_count == 1 ? " is" : " are") + " never read (the installer stops at the first missing or empty key): "
@@ -72,14 +81,15 @@ void CheckLinks(const CheckContext& c) {
     const std::vector<std::string> links = ReadSequence(c.script, "Links", "link");
     CheckGap(c, "Links", "link", links.size());
     for (size_t i = 0; i < links.size(); ++i) {
-        const unsigned letter = kFirstLetter + static_cast<unsigned>(i);
-        CheckTarget(c, "Links", LetteredKey("link", letter), links[i], "shortcut");
-        const std::string key = LetteredKey("linkfile", letter);
-        const std::string name = c.script.ReadText("Links", key);
+        const unsigned number = static_cast<unsigned>(i) + 1;
+        const std::string link = KeyInScript(c, "Links", "link", number);
+        CheckTarget(c, "Links", link, links[i], "shortcut");
+        const std::string key = KeyInScript(c, "Links", "linkfile", number);
+        const std::string name = ReadSequenceKey(c.script, "Links", "linkfile", number);
         const size_t line = c.LineOf("Links", key);
         if (name.empty()) {
-            c.report.Warning(c.LineOf("Links", LetteredKey("link", letter)), Subject("Links", key),
-                             "missing, so the shortcut for " + DisplayKey(LetteredKey("link", letter)) +
+            c.report.Warning(c.LineOf("Links", link), Subject("Links", key),
+                             "missing, so the shortcut for " + DisplayKey(link) +
                                  " has no file name and is not made: add " + DisplayKey(key) + "=<Name>.lnk");
             continue;
         }
@@ -101,11 +111,11 @@ void CheckLinks(const CheckContext& c) {
                              "shortcut: end it in .lnk");
     }
     // A linkfile key is read only together with its link key.
-    for (const auto& [letter, entry] : KeysOfStem(c, "Links", "linkfile")) {
-        if (letter < kFirstLetter + links.size() || entry->value.empty()) continue;
+    for (const auto& [number, entry] : KeysOfStem(c, "Links", "linkfile")) {
+        if (number <= links.size() || entry->value.empty()) continue;
         c.report.Warning(entry->line, Subject("Links", entry->key),
-                         "never read, because " + DisplayKey(LetteredKey("link", letter)) +
-                             " is not read: pair it with a link key of the same letter");
+                         "never read, because " + DisplayKey(SequenceKey("link", number)) +
+                             " is not read: pair it with the link key of the same letter or number");
     }
 }
 
@@ -113,20 +123,20 @@ void CheckDlls(const CheckContext& c) {
     const std::vector<std::string> dlls = ReadSequence(c.script, "Install", "dll");
     CheckGap(c, "Install", "dll", dlls.size());
     for (size_t i = 0; i < dlls.size(); ++i)
-        CheckTarget(c, "Install", LetteredKey("dll", kFirstLetter + static_cast<unsigned>(i)), dlls[i],
+        CheckTarget(c, "Install", KeyInScript(c, "Install", "dll", static_cast<unsigned>(i) + 1), dlls[i],
                     "DLL registration");
 }
 
 void CheckCopymodes(const CheckContext& c) {
-    for (const auto& [letter, entry] : KeysOfStem(c, "Copymode", "file")) {
-        if (c.script.FindEntry("Copymode", entry->key) != entry || entry->value.empty()) continue;
+    for (const auto& [number, entry] : KeysOfStem(c, "Copymode", "file")) {
+        if (entry->value.empty()) continue;
         const std::string subject = Subject("Copymode", entry->key);
-        if (c.FileIndexOfLetter(letter) < 0) {
+        if (c.FileIndexOfKey(number) < 0) {
             std::string why;
             if (c.plan.author_file_keys > 0) {
                 why = "no packaged file takes this key";
             } else {
-                why = "no " + Ordinal(letter - kFirstLetter + 1) + " file is packaged";
+                why = "no " + Ordinal(number) + " file is packaged";
             }
             const int32_t file_num = c.script.ReadInt("Install", "FileNum", 0);
             if (!c.setup.files_known || static_cast<int64_t>(file_num) == static_cast<int64_t>(c.file_count))

@@ -1,5 +1,5 @@
 // The checker's entry: reads the script as the installer will, plans its
-// key letters, and runs every part of the check.
+// keys, and runs every part of the check.
 #include "check/setup_check.h"
 
 #include "check/check_context.h"
@@ -14,9 +14,9 @@ size_t CheckContext::LineOf(std::string_view section, std::string_view key) cons
     return 0;
 }
 
-long CheckContext::FileIndexOfLetter(unsigned letter) const {
-    for (size_t i = 0; i < plan.file_letters.size(); ++i)
-        if (plan.file_letters[i] == letter) return static_cast<long>(i);
+long CheckContext::FileIndexOfKey(unsigned number) const {
+    for (size_t i = 0; i < plan.file_keys.size(); ++i)
+        if (plan.file_keys[i] == number) return static_cast<long>(i);
     return -1;
 }
 
@@ -36,6 +36,10 @@ std::string Quoted(std::string_view value) {
     quoted += DisplayText(value);
     quoted += '"';
     return quoted;
+}
+
+std::string Plural(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 CheckReport CheckSetup(const SetupUnderCheck& setup) {

@@ -60,11 +60,8 @@ void ListPackageJson(const std::filesystem::path& setup, std::ostream& out) {
             << ", \"date\": \"" << FormatDosDate(r.dos_date) << "\", \"time\": \"" << FormatDosTime(r.dos_time)
             << "\", \"attributes\": \"" << FormatAttributes(r.attributes) << "\"";
         if (i >= 2) {
-            const unsigned letter = plan.file_letters[i - 2];
-            out << ", \"uninstall_key\": ";
-            if (letter <= kLastLetter) out << JsonString(LetteredKey("file", letter));
-            else out << "null";
-            out << ", \"copy_mode\": " << plan.copy_modes[i - 2];
+            out << ", \"uninstall_key\": " << JsonString(SequenceKey("file", plan.file_keys[i - 2]))
+                << ", \"copy_mode\": " << plan.copy_modes[i - 2];
         }
         out << "}";
         total_size += r.uncompressed_size;

@@ -41,9 +41,9 @@ PreparedProject PrepareProject(const std::filesystem::path& project_file) {
         origins.push_back(file.origin);
         modes.push_back(file.copy_mode);
     }
-    // The letters depend only on the author's [Uninstall], which stays as it is.
+    // The file keys depend only on the author's [Uninstall], which stays as it is.
     const InstallPlan plan = PlanInstall(author, prepared.files.size(), stored_names);
-    prepared.script = WriteGeneratedKeys(author, author_name, plan.file_letters, modes, origins,
+    prepared.script = WriteGeneratedKeys(author, author_name, plan.file_keys, modes, origins,
                                          Location{project.file.string(), project.files_line});
 
     SetupUnderCheck& setup = prepared.setup;

@@ -19,14 +19,13 @@ struct OutLine {
 }  // namespace
 
 GeneratedScript WriteGeneratedKeys(const ProfileText& script, const std::string& author,
-                                   const std::vector<unsigned>& file_letters, const std::vector<int32_t>& copy_modes,
+                                   const std::vector<unsigned>& file_keys, const std::vector<int32_t>& copy_modes,
                                    const std::vector<Location>& file_origins, const Location& files_origin) {
     GeneratedScript result;
-    const std::string file_num = std::to_string(file_letters.size());
+    const std::string file_num = std::to_string(file_keys.size());
     std::vector<OutLine> copymode_lines;
-    for (size_t i = 0; i < file_letters.size() && i < copy_modes.size(); ++i) {
-        if (file_letters[i] > kLastLetter) break;
-        copymode_lines.push_back({LetteredKey("file", file_letters[i]) + "=" + std::to_string(copy_modes[i]),
+    for (size_t i = 0; i < file_keys.size() && i < copy_modes.size(); ++i) {
+        copymode_lines.push_back({SequenceKey("file", file_keys[i]) + "=" + std::to_string(copy_modes[i]),
                                   i < file_origins.size() ? file_origins[i] : files_origin});
     }
 
@@ -55,7 +54,7 @@ GeneratedScript WriteGeneratedKeys(const ProfileText& script, const std::string&
     if (const ProfileSection* copymode = script.FindSection("Copymode")) {
         std::string replaced_keys;
         for (const ProfileEntry& entry : copymode->entries) {
-            if (!LetterOfKey(entry.key, "file")) continue;
+            if (!NumberOfKey(entry.key, "file")) continue;
             dropped[entry.line] = true;
             replaced_keys += (replaced_keys.empty() ? "" : ", ") + DisplayKey(entry.key);
         }

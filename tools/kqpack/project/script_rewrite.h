@@ -18,11 +18,12 @@ struct GeneratedScript {
     std::vector<Finding> notices;        // author keys that were replaced
 };
 
-// `file_letters` are the file key letters the package files take (see
-// PlanInstall); a file past 0xFF gets no [Copymode] key. `author` names the
-// author's script in messages; `files_origin` is where the file list lives.
+// `file_keys` are the numbers of the file keys the package files take (see
+// PlanInstall); each file's [Copymode] key is named as the installer names
+// its file key. `author` names the author's script in messages;
+// `files_origin` is where the file list lives.
 GeneratedScript WriteGeneratedKeys(const ProfileText& script, const std::string& author,
-                                   const std::vector<unsigned>& file_letters, const std::vector<int32_t>& copy_modes,
+                                   const std::vector<unsigned>& file_keys, const std::vector<int32_t>& copy_modes,
                                    const std::vector<Location>& file_origins, const Location& files_origin);
 
 }  // namespace kqpack
