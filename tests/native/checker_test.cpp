@@ -65,6 +65,13 @@ std::vector<Row> Rows() {
         {"file_keys_lettered", Script(24, links), Names(24, "a\\b\\f"), {}},
         {"file_keys_numbered", Script(2000, links), Names(2000, "a\\b\\f"),
          {"setup.inf:4: note: [Uninstall]: 1976 files and 2 folders would stay"}},
+        // Keys 31 on: the older letter wins unless empty; "file30" is no key.
+        {"copymode_both_forms", Script(32, "dlla=f30.dat\ndllb=f31.dat\n[Copymode]\nfile\x7F=8\nfile31=1\nfile\x80=\n"
+                                           "file32=8\nfile30=8\n"), Names(32),
+         {"setup.inf:8: warning: [Copymode] file\\x7F: a letter above '~'", "setup.inf:10: warning: [Copymode] file\\x80",
+          "setup.inf:12: warning: [Copymode] file30: not a key", "setup.inf:5: warning: [Install] dlla: \"f30.dat\" is "
+          "installed into the Windows", "setup.inf:6: warning: [Install] dllb: \"f31.dat\" is installed into the Windows",
+          "setup.inf:4: note: [Uninstall]: 4 files"}},
         {"default_path_longest", def_dir, {fits, "x"}, {}},
         {"default_path_too_long", def_dir, {fits + "n", "x"}, {"setup.inf:3: error: [Install] DefDir: under the default "
          "install folder \"C:\\Program Files\\" + std::string(100, 'd') + "\" the path of the file \"" + fits + "n\" would "

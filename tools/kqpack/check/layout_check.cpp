@@ -21,13 +21,19 @@ bool IsComment(const ProfileEntry& entry) {
     return !entry.key.empty() && (entry.key.front() == ';' || entry.key.front() == '#');
 }
 
+// The stem of the sequence `key` belongs to in `section`, or "".
+std::string_view StemOf(std::string_view section, std::string_view key) {
+    for (const auto& [in, stem] : {std::pair{"Install", "dll"}, {"Links", "link"}, {"Links", "linkfile"}, {"Copymode", "file"}})
+        if (SameName(section, in) && NumberOfKey(key, stem)) return stem;
+    return {};
+}
+
 bool IsKnownKey(std::string_view section, std::string_view key) {
+    if (!StemOf(section, key).empty()) return true;
     if (SameName(section, "Install"))
-        return NumberOfKey(key, "dll") ||
-               std::any_of(kInstallKeys.begin(), kInstallKeys.end(), [&](auto k) { return SameName(k, key); });
-    if (SameName(section, "Links")) return NumberOfKey(key, "link") || NumberOfKey(key, "linkfile");
-    if (SameName(section, "Copymode")) return NumberOfKey(key, "file").has_value();
-    return true;  // [Uninstall] is the installer's; the author is warned about it as a whole
+        return std::any_of(kInstallKeys.begin(), kInstallKeys.end(), [&](auto k) { return SameName(k, key); });
+    // [Uninstall] is the installer's; the author is warned about it as a whole.
+    return SameName(section, "Uninstall");
 }
 
 size_t EditDistance(std::string_view a, std::string_view b) {
@@ -108,6 +114,13 @@ void CheckKeys(const CheckContext& c, std::string_view section_name) {
                                  (near.empty() ? std::string() : "; did you mean " + std::string(near) + "?"));
             continue;
         }
+        // The profile functions compare names through the code page: in many,
+        // two letters above '~' name one key.
+        const std::string_view stem = StemOf(section_name, entry.key);
+        if (!stem.empty() && entry.key.size() == stem.size() + 1 && *NumberOfKey(entry.key, stem) > kq::kLetterKeyCount)
+            c.report.Warning(entry.line, subject,
+                             "a letter above '~' names no key safely on Windows (code pages fold such letters "
+                             "together): write " + SequenceKey(stem, *NumberOfKey(entry.key, stem)));
         if (!entry.has_equals) {
             c.report.Warning(entry.line, subject, "has no '=', so the installer reads it as missing: write " +
                                                       DisplayKey(entry.key) + "=value");
@@ -129,8 +142,9 @@ void CheckKeys(const CheckContext& c, std::string_view section_name) {
     }
 }
 
-// One warning per line whose text the installer would read in the ANSI code
-// page and get wrong. Comments and unread sections are left alone.
+// One warning per value the installer would read in the ANSI code page and
+// get wrong. Key names are the installer's (a misspelt one is reported as
+// unknown); comments and unread sections are left alone.
 void CheckText(const CheckContext& c) {
     if (!c.script.bom().empty())
         c.report.Warning(1, "", "the script starts with a UTF-8 byte order mark; the installer reads the script "
@@ -140,8 +154,7 @@ void CheckText(const CheckContext& c) {
         if (section == nullptr) continue;
         for (const ProfileEntry& entry : section->entries) {
             if (IsComment(entry)) continue;
-            const std::string& line = c.script.lines()[entry.line - 1].text;
-            const AnsiProblem problem = FindAnsiProblem(line.substr(0, line.find('\0')));
+            const AnsiProblem problem = FindAnsiProblem(entry.value);
             const std::string subject = Subject(section_name, entry.key);
             switch (problem.kind) {
                 case AnsiProblem::Kind::kNone:
