@@ -95,7 +95,7 @@ std::vector<Row> Rows() {
          {"setup.inf:7: warning: [Install] dllb: empty, so dllc is never read", "setup.inf:11: warning: [Links] linkb: "
           "missing, so linkc, linkd are never read", "setup.inf:12: warning: [Links] linkfilec: never read"}},
         {"copy_modes", Script(3, "\n[Copymode]\nFILEA=1\nfileb=0x8\nfilec=5\n\n\nfiled=2\n"), Names(3),
-         {"setup.inf:8: warning: [Copymode] fileb: \"0x8\" is not a copy mode; the installer reads 8:",
+         {"setup.inf:8: warning: [Copymode] fileb: \"0x8\" is not a copy mode; the installer reads 0 and replaces",
           "setup.inf:9: warning: [Copymode] filec: \"5\" is not a copy mode; the installer reads 5 and replaces",
           "setup.inf:12: warning: [Copymode] filed: no fourth file is packaged (FileNum=3)"}},
         {"targets", Script(2, "dlla=lib.dll\ndllb=gone.dll\n[Links]\nlinka=Bin/App.EXE\nlinkfilea=A.lnk\nlinkb=no.exe\n"

@@ -46,6 +46,14 @@ private:
 
 }  // namespace
 
+int32_t CopyModeOf(std::string_view value) {
+    if (value.empty()) return 1;
+    int32_t mode = 0;
+    for (size_t i = 0; i < value.size() && value[i] >= '0' && value[i] <= '9' && mode < 1000; ++i)
+        mode = mode * 10 + (value[i] - '0');
+    return mode;
+}
+
 InstallPlan PlanInstall(const ProfileText& script, size_t file_count, const std::vector<std::string>& stored_names) {
     InstallPlan plan;
     KeyTable files(script, "file");
@@ -69,7 +77,7 @@ InstallPlan PlanInstall(const ProfileText& script, size_t file_count, const std:
         }
         const unsigned key = files.TakeFirstFree();
         plan.file_keys.push_back(key);
-        plan.copy_modes.push_back(ProfileIntFromText(ReadSequenceKey(script, "Copymode", "file", key), 1));
+        plan.copy_modes.push_back(CopyModeOf(ReadSequenceKey(script, "Copymode", "file", key)));
     }
 
     plan.link_count = ReadSequence(script, "Links", "link").size();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/profile_text.h"
@@ -41,6 +42,10 @@ struct InstallPlan {
     };
     std::vector<RecordedFolder> recorded_folders;
 };
+
+// The copy mode the installer reads from a [Copymode] value: its leading
+// decimal digits (0 without any, which replaces like 1), 1 when it is empty.
+int32_t CopyModeOf(std::string_view value);
 
 // Plans an installation of `file_count` package files whose stored names are
 // `stored_names` (empty when not known: no dire keys are planned then).

@@ -146,7 +146,7 @@ void CheckCopymodes(const CheckContext& c) {
             c.report.Warning(entry->line, subject, why + ": remove the key");
             continue;
         }
-        const int32_t mode = ProfileIntFromText(entry->value.substr(0, kProfileValueMax), 1);
+        const int32_t mode = CopyModeOf(entry->value);
         const bool plain = entry->value == "1" || entry->value == "2" || entry->value == "3" || entry->value == "8";
         if (plain) continue;
         const bool known = mode == 1 || mode == 2 || mode == 3 || mode == 8;
