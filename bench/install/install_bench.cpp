@@ -1,15 +1,19 @@
-// Install throughput: a package of 150 files (64 MiB of text, binary-like
-// tables and incompressible bytes) installed by the real x86_64 stub under
-// Wine, driven through the wizard like a user, as kqpack builds it (with the
-// integrity record). Prints the best of three times from Finish to the
-// closing question, the pure decode time of the same records through the
-// stub's own decoder in this process, their ratio, the time from the start to
-// the wizard (the package check).
+// Install and uninstall throughput: generated packages (150 files of 64 MiB,
+// and 5,000 files of 200 MiB in a few dozen nested folders) installed by the
+// real x86_64 stub under Wine, driven through the wizard like a user, as
+// kqpack builds them (with the integrity record), then uninstalled by the
+// uninstall entry's QuietUninstallString. Prints, per package, the time from
+// Finish to the closing question against the pure decode of the same records
+// through the stub's decoder in this process; the uninstall against deleting
+// a plain copy of the same tree with DeleteFileA and RemoveDirectoryA; and
+// the time from the start to the wizard (the package check). Each install
+// must place every file and each uninstall leave no folder, or the run fails.
 //
 //   kq_install_bench CACHE_FOLDER     (make bench-install)
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,6 +21,7 @@
 
 #include "bench_clock.h"
 #include "bench_package.h"
+#include "bench_tree.h"
 #include "harness/harness.h"
 #include "package/lzhuf_decoder.h"
 #include "package/package_integrity.h"
@@ -25,17 +30,35 @@
 
 namespace {
 
-constexpr DWORD kInstallPatience = 600000;
+constexpr DWORD kPatience = 900000;
 constexpr int kDecodeRuns = 3;
-constexpr int kInstallRuns = 3;
+constexpr double kInstallTarget = 1.5;
+constexpr double kUninstallTarget = 2.0;
 
-int Fail(const std::string& what) {
-    std::printf("bench-install: %s\n", what.c_str());
-    return 1;
-}
+struct Plan {
+    kqbench::BenchShape shape;
+    int runs;  // installs and uninstalls, the best of which is shown
+};
+constexpr Plan kPlans[] = {{{150, 64ull << 20, 3, 1, 1}, 3}, {{5000, 200ull << 20, 4, 3, 2}, 3}};
 
-double Megabytes(uint64_t bytes) {
-    return static_cast<double>(bytes) / (1 << 20);
+const std::string kUninstallKey = std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
+                                  kqbench::kAppName;
+
+// One package's figures, the best of its runs; negative where not measured.
+struct Figures {
+    uint64_t coded = 0;
+    double decode = -1;
+    double install = -1;
+    double to_wizard = -1;
+    double uninstall = -1;
+    double plain_delete = -1;
+    double uninstaller_start = -1;
+    int runs = 0;
+    std::string failure;
+};
+
+void KeepBest(double& best, double seconds) {
+    if (best < 0 || seconds < best) best = seconds;
 }
 
 // The CRC-32 of every record's decoded bytes, for the integrity record.
@@ -67,7 +90,7 @@ std::vector<uint32_t> DecodedCrcs(const std::string& package) {
 // workspace per record, output into a sink that only counts. Best of a few runs.
 double DecodeSeconds(const std::string& package, uint64_t& produced) {
     const std::vector<size_t> offsets = kqbench::RecordOffsets(package);
-    double best = 1e9;
+    double best = -1;
     for (int run = 0; run < kDecodeRuns; ++run) {
         produced = 0;
         const kqbench::Clock clock;
@@ -81,7 +104,7 @@ double DecodeSeconds(const std::string& package, uint64_t& produced) {
                                          *static_cast<uint64_t*>(context) += count;
                                      }});
         }
-        best = std::min(best, clock.Seconds());
+        KeepBest(best, clock.Seconds());
     }
     return best;
 }
@@ -92,77 +115,124 @@ std::string Question() {
            " Help menu item on your Start Menu.\n\nRun " + name + "?";
 }
 
-uint64_t BytesUnder(const std::string& folder, int& files) {
-    uint64_t bytes = 0;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            bytes += BytesUnder(folder + "\\" + name, files);
-        } else {
-            bytes += static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
-            ++files;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return bytes;
-}
-
-// What the installation leaves in the shared prefix besides its folder.
+// What the installation leaves in the shared prefix besides its folder, in
+// case a failed run left it.
 void RemoveRegistration() {
-    const std::string name = kqbench::kAppName;
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name).c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     char programs[MAX_PATH] = {};
-    if (SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) kqh::RemoveTree(std::string(programs) + "\\" + name);
+    if (SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE))
+        kqh::RemoveTree(std::string(programs) + "\\" + kqbench::kAppName);
 }
 
-// Walks the wizard into `install_folder` and returns the seconds from Finish
-// to the closing question, or a negative number; `check_seconds` gets the
-// seconds from the start to the wizard (the package check, Wine's start-up).
-double InstallSeconds(const std::string& program, const std::string& temp, const std::string& install_folder,
-                      double& check_seconds) {
+// Walks the wizard into `install_folder`, times Finish to the closing
+// question, answers No and closes the window, which runs the clean-up (the
+// log moves into the folder) at once instead of after its ten seconds.
+// Returns what went wrong, or nothing.
+std::string Install(const std::string& program, const std::string& temp, const std::string& install_folder,
+                    double& to_wizard, double& finish_to_question) {
     const kqbench::Clock start;
     kqh::Program setup("\"" + program + "\"", temp, temp);
-    if (!setup.started()) return -1;
+    if (!setup.started()) return "the setup program did not start";
     kqh::WaitUntil([&] {
         for (HWND window : kqh::VisibleWindowsOf(setup.id()))
             if (kqh::ClassOf(window) == "#32770") return true;  // the wizard
         return false;
-    }, kInstallPatience);
-    check_seconds = start.Seconds();
+    }, kPatience);
+    to_wizard = start.Seconds();
     std::string failure;
-    if (!kqh::WalkWizard(setup.id(), {.folder = install_folder}, nullptr, failure)) {
-        std::printf("%s\n", failure.c_str());
-        return -2;
-    }
+    if (!kqh::WalkWizard(setup.id(), {.folder = install_folder}, nullptr, failure)) return failure;
     const kqbench::Clock clock;
-    const kqh::MessageBoxShown question = kqh::NextMessageBox(setup, kInstallPatience);
-    const double seconds = clock.Seconds();
-    if (question.window == nullptr || question.text != Question()) return -3;
-    // The clean-up timer adds nothing to measure: the program is ended here.
+    const kqh::MessageBoxShown question = kqh::NextMessageBox(setup, kPatience);
+    finish_to_question = clock.Seconds();
+    if (question.window == nullptr) return "no closing question";
+    if (question.text != Question()) return "a message instead of the closing question: " + question.text;
     kqh::Answer(question, IDNO);
-    return seconds;
+    for (HWND window : kqh::VisibleWindowsOf(setup.id()))
+        if (kqh::ClassOf(window) == "Install") PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!setup.WaitForExit(kPatience)) return "the setup program did not end after the closing question";
+    if (setup.exit_code() != 0) return "the setup program ended with exit code " + std::to_string(setup.exit_code());
+    return "";
 }
 
-}  // namespace
+// Every file of the package in place with its size, and nothing else but
+// the licence and the log.
+std::string CheckInstalled(const kqbench::BenchShape& shape, const std::string& install_folder) {
+    int placed = 0;
+    for (const kqbench::BenchFile& file : kqbench::BenchFiles(shape)) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA((install_folder + "\\" + file.stored_name).c_str(), GetFileExInfoStandard, &data) &&
+            data.nFileSizeHigh == 0 && data.nFileSizeLow == file.size)
+            ++placed;
+    }
+    const kqbench::TreeList tree = kqbench::ListTree(install_folder);
+    if (placed != shape.file_count || tree.files.size() != static_cast<size_t>(shape.file_count) + 2 ||
+        tree.folders.size() != static_cast<size_t>(shape.FolderCount()) + 1)
+        return "the install placed " + std::to_string(placed) + " of " + std::to_string(shape.file_count) +
+               " files; the folder holds " + std::to_string(tree.files.size()) + " files (expected " +
+               std::to_string(shape.file_count + 2) + " with the licence and the log) in " +
+               std::to_string(tree.folders.size()) + " folders (expected " + std::to_string(shape.FolderCount() + 1) +
+               ")";
+    return "";
+}
 
-int main(int argc, char** argv) {
-    if (argc < 2) return Fail("usage: kq_install_bench CACHE_FOLDER");
-    const std::string package = kqbench::BenchPackage(kqh::WindowsPathOf(argv[1]) + "\\bench-package.bin");
-    const std::vector<size_t> offsets = kqbench::RecordOffsets(package);
-    if (offsets.size() != kqbench::kFileCount + 2u) return Fail("the cached package is damaged; delete it");
+// Runs `command` as the system runs an uninstall entry's command and waits
+// for it to end; `seconds` from the start to its end.
+std::string RunUninstaller(const std::string& command, const std::string& temp, const std::string& work,
+                           DWORD expected_exit_code, double& seconds) {
+    const kqbench::Clock clock;
+    kqh::Program uninstaller(command, temp, work);
+    if (!uninstaller.started()) return "the uninstaller did not start: " + command;
+    if (!uninstaller.WaitForExit(kPatience)) return "the uninstaller did not end: " + command;
+    seconds = clock.Seconds();
+    if (uninstaller.exit_code() != expected_exit_code)
+        return "the uninstaller ended with exit code " + std::to_string(uninstaller.exit_code()) + ": " + command;
+    return "";
+}
 
+// Uninstalls by the entry's QuietUninstallString, after copying the tree
+// (untimed), then deletes the copy with plain calls; both must leave nothing.
+std::string UninstallAndDelete(const std::string& install_folder, const std::string& copy_folder,
+                               const std::string& temp, const std::string& work, double& uninstall,
+                               double& plain_delete) {
+    if (!kqbench::CopyTree(install_folder, copy_folder)) return "the installed tree could not be copied";
+    const kqbench::TreeList copy = kqbench::ListTree(copy_folder);
+
+    const std::string command = kqh::RegistryString(kUninstallKey, "QuietUninstallString", false);
+    if (command.empty()) return "the uninstall entry has no QuietUninstallString";
+    std::string failure = RunUninstaller(command, temp, work, 0, uninstall);
+    if (!failure.empty()) return failure;
+    const kqbench::TreeList left = kqbench::ListTree(install_folder);
+    if (!left.folders.empty())
+        return "the uninstall left " + std::to_string(left.files.size()) + " files and " +
+               std::to_string(left.folders.size()) + " folders in " + install_folder;
+
+    const kqbench::Clock clock;
+    const bool deleted = kqbench::DeleteListed(copy);
+    plain_delete = clock.Seconds();
+    if (!deleted || !kqbench::ListTree(copy_folder).folders.empty()) return "the plain delete left files behind";
+    return "";
+}
+
+Figures Measure(const Plan& plan, const std::string& cache_folder) {
+    Figures figures;
+    const kqbench::BenchShape& shape = plan.shape;
+    const std::string package = kqbench::BenchPackage(shape, cache_folder);
+    figures.coded = package.size();
+    if (kqbench::RecordOffsets(package).size() != static_cast<size_t>(shape.file_count) + 2) {
+        figures.failure = "the cached package is damaged; delete it";
+        return figures;
+    }
     uint64_t produced = 0;
-    const double decode_seconds = DecodeSeconds(package, produced);
-    if (decode_seconds < 0 || produced < kqbench::kTotalBytes) return Fail("the records do not decode");
+    figures.decode = DecodeSeconds(package, produced);
+    if (figures.decode < 0 || produced != shape.total_bytes) {
+        figures.failure = "the records do not decode";
+        return figures;
+    }
 
     const std::string scratch = kqh::FreshFolder("bench");
     const std::string temp = scratch + "\\temp";
     const std::string install_folder = scratch + "\\Installed";
-    CreateDirectoryA(temp.c_str(), nullptr);
+    const std::string copy_folder = scratch + "\\Copy";
     const std::string program = scratch + "\\bench-setup.exe";
     // As kqpack builds it: with the integrity record the installer checks.
     const std::string stub = kqh::StubBytes();
@@ -170,42 +240,114 @@ int main(int argc, char** argv) {
     bytes.insert(bytes.end(), package.begin(), package.end());
     kq::AppendIntegrityRecord(bytes, DecodedCrcs(package));
     kqh::WriteBytes(program, std::string(bytes.begin(), bytes.end()));
+    bytes = {};
 
-    // Best of a few installs, each into an empty folder and temp folder: under
+    // Best of a few runs, each into an empty folder and temp folder: under
     // Wine the time varies by half from one run to the next.
-    double install_seconds = 1e9, check_seconds = 1e9;
-    for (int run = 0; run < kInstallRuns && install_seconds >= 0; ++run) {
+    for (int run = 0; run < plan.runs && figures.failure.empty(); ++run) {
         kqh::RemoveTree(install_folder);
+        kqh::RemoveTree(copy_folder);
         kqh::RemoveTree(temp);
         CreateDirectoryA(temp.c_str(), nullptr);
         RemoveRegistration();
-        double check = 0;
-        const double seconds = InstallSeconds(program, temp, install_folder, check);
-        install_seconds = seconds < 0 ? seconds : std::min(install_seconds, seconds);
-        check_seconds = std::min(check_seconds, check);
+        double to_wizard = 0, install = 0, uninstall = 0, plain_delete = 0;
+        figures.failure = Install(program, temp, install_folder, to_wizard, install);
+        if (figures.failure.empty()) figures.failure = CheckInstalled(shape, install_folder);
+        if (figures.failure.empty())
+            figures.failure = UninstallAndDelete(install_folder, copy_folder, temp, scratch, uninstall, plain_delete);
+        if (!figures.failure.empty()) break;
+        KeepBest(figures.to_wizard, to_wizard);
+        KeepBest(figures.install, install);
+        KeepBest(figures.uninstall, uninstall);
+        KeepBest(figures.plain_delete, plain_delete);
+        ++figures.runs;
     }
-    int files = 0;
-    const uint64_t installed = BytesUnder(install_folder, files);
+    // The uninstaller's start and end alone: a log that is not there ends it
+    // at once (exit code 2, no message when unattended).
+    if (figures.failure.empty()) {
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, sizeof windows);
+        for (int run = 0; run < plan.runs && figures.failure.empty(); ++run) {
+            double seconds = 0;
+            figures.failure = RunUninstaller("\"" + std::string(windows) + "\\Dizizev3.exe\" /S " + scratch +
+                                                 "\\Missing\\Uninstal.inf",
+                                             temp, scratch, 2, seconds);
+            KeepBest(figures.uninstaller_start, seconds);
+        }
+    }
     RemoveRegistration();
-    if (install_seconds < 0) {
-        kqh::RemoveTree(scratch);
-        return Fail("the installation did not reach the closing question (step " +
-                    std::to_string(static_cast<int>(-install_seconds)) + ")");
+    kqh::RemoveTree(scratch);
+    return figures;
+}
+
+// A table row: a label and one cell per package.
+void Row(const char* label, const std::vector<std::string>& cells) {
+    std::printf("%-44s", label);
+    for (const std::string& cell : cells) std::printf("%22s", cell.c_str());
+    std::printf("\n");
+}
+
+std::string Format(const char* format, double value) {
+    if (value < 0) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string Ratio(double numerator, double denominator, double target) {
+    if (numerator < 0 || denominator <= 0) return "-";
+    const double ratio = numerator / denominator;
+    return Format("%.2f", ratio) + (ratio <= target ? " (met)" : " (missed)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::printf("usage: kq_install_bench CACHE_FOLDER\n");
+        return 1;
+    }
+    const std::string cache_folder = kqh::WindowsPathOf(argv[1]);
+    std::vector<Figures> measured;
+    for (const Plan& plan : kPlans) {
+        std::printf("measuring %s...\n", plan.shape.Label().c_str());
+        std::fflush(stdout);
+        measured.push_back(Measure(plan, cache_folder));
     }
 
-    kqh::RemoveTree(scratch);
+    std::vector<std::string> cells;
+    const auto row = [&](const char* label, auto cell) {
+        cells.clear();
+        for (size_t i = 0; i < measured.size(); ++i) cells.push_back(cell(kPlans[i], measured[i]));
+        Row(label, cells);
+    };
+    std::printf("\n");
+    row("", [](const Plan& plan, const Figures&) { return plan.shape.Label(); });
+    row("folders; coded size", [](const Plan& plan, const Figures& figures) {
+        return std::to_string(plan.shape.FolderCount()) + "; " +
+               Format("%.1f MiB", static_cast<double>(figures.coded) / (1 << 20));
+    });
+    row("runs (best of)", [](const Plan&, const Figures& figures) { return std::to_string(figures.runs); });
+    row("install, Finish to closing question", [](const Plan&, const Figures& f) { return Format("%.2f s", f.install); });
+    row("decode of the same records, in-process", [](const Plan&, const Figures& f) { return Format("%.2f s", f.decode); });
+    row("  ratio (target <= 1.5)",
+        [](const Plan&, const Figures& f) { return Ratio(f.install, f.decode, kInstallTarget); });
+    row("uninstall, QuietUninstallString to its end",
+        [](const Plan&, const Figures& f) { return Format("%.2f s", f.uninstall); });
+    row("plain DeleteFileA/RemoveDirectoryA, same tree",
+        [](const Plan&, const Figures& f) { return Format("%.2f s", f.plain_delete); });
+    row("  ratio (target <= 2)",
+        [](const Plan&, const Figures& f) { return Ratio(f.uninstall, f.plain_delete, kUninstallTarget); });
+    row("  uninstaller start and end, no log",
+        [](const Plan&, const Figures& f) { return Format("%.2f s", f.uninstaller_start); });
+    row("start to the wizard (package check)",
+        [](const Plan&, const Figures& f) { return Format("%.2f s", f.to_wizard); });
 
-    const double mb = Megabytes(kqbench::kTotalBytes);
-    std::printf("package: %d files, %.1f MiB, %.1f MiB coded\n", kqbench::kFileCount, mb,
-                Megabytes(package.size()));
-    std::printf("installed: %d files, %.1f MiB\n", files, Megabytes(installed));
-    std::printf("install, Finish to closing question:  %6.2f s  (%5.1f MiB/s, best of %d)\n", install_seconds,
-                mb / install_seconds, kInstallRuns);
-    std::printf("decode of the same records:           %6.2f s  (%5.1f MiB/s, the stub's decoder in-process)\n",
-                decode_seconds, mb / decode_seconds);
-    std::printf("ratio install / decode:               %6.2f  (each file's CRC checked)\n",
-                install_seconds / decode_seconds);
-    std::printf("start to the wizard:                  %6.2f s  (the whole package's CRCs checked first; best)\n",
-                check_seconds);
-    return 0;
+    int status = 0;
+    for (size_t i = 0; i < measured.size(); ++i) {
+        if (measured[i].failure.empty()) continue;
+        std::printf("FAILED (%s): %s\n", kPlans[i].shape.Label().c_str(), measured[i].failure.c_str());
+        status = 1;
+    }
+    return status;
 }
