@@ -53,20 +53,21 @@ void* Reallocate(void* memory, size_t size) {
     return memory == nullptr ? HeapAlloc(heap, 0, size) : HeapReAlloc(heap, 0, memory, size);
 }
 
-// Indexes every entry anew in a table of room for twice `entries` or more;
+// Indexes every entry anew, in a table of more than twice their number;
 // a name seen before keeps its first entry.
-int Reindex(SectionImage& image, uint32_t entries) {
+int Reindex(SectionImage& image) {
+    uint32_t entries = 0;
+    for (uint32_t at = 0; at < image.length; at += static_cast<uint32_t>(TextLength(image.text + at)) + 1) ++entries;
     uint32_t count = 64;
     while (count <= 2 * entries) count *= 2;
     if (image.slots != nullptr) HeapFree(GetProcessHeap(), 0, image.slots);
     image.slots = static_cast<uint32_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, count * sizeof(uint32_t)));
     if (image.slots == nullptr) return 0;
     image.slot_count = count;
-    image.entries = 0;
+    image.entries = entries;
     for (uint32_t at = 0; at < image.length; at += static_cast<uint32_t>(TextLength(image.text + at)) + 1) {
         uint32_t* slot = SlotOf(image, image.text + at, KeyLength(image.text + at));
         if (*slot == 0) *slot = at + 1;
-        ++image.entries;
     }
     return 1;
 }
@@ -101,7 +102,7 @@ int LoadSection(SectionImage& image, const char* section, const char* path) {
             // The entries end where an empty one would start.
             if (read == 0) text[0] = '\0';
             while (text[image.length] != '\0') image.length += static_cast<uint32_t>(TextLength(text + image.length)) + 1;
-            return Reindex(image, 0);
+            return Reindex(image);
         }
     }
     ReleaseSection(image);
@@ -128,7 +129,7 @@ const char* FindValue(const SectionImage& image, const char* key) {
 int SetValue(SectionImage& image, const char* key, const char* value) {
     const size_t key_length = TextLength(key);
     const uint32_t size = static_cast<uint32_t>(key_length + 1 + TextLength(value) + 1);
-    if (!MakeRoom(image, size) || (image.slots == nullptr && !Reindex(image, 0))) return 0;
+    if (!MakeRoom(image, size) || (image.slots == nullptr && !Reindex(image))) return 0;
     uint32_t* slot = SlotOf(image, key, key_length);
     const bool is_new = *slot == 0;
     // A key set again keeps its place and its spelling; what follows it
@@ -146,7 +147,7 @@ int SetValue(SectionImage& image, const char* key, const char* value) {
         ++image.entries;
     }
     // Entries after a changed one have moved; a fuller table is enlarged.
-    return at + size == image.length && 2 * image.entries < image.slot_count ? 1 : Reindex(image, image.entries);
+    return at + size == image.length && 2 * image.entries < image.slot_count ? 1 : Reindex(image);
 }
 
 void SaveSection(SectionImage& image, const char* section, const char* path) {

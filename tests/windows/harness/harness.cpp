@@ -396,7 +396,7 @@ std::string ProfileText(const std::string& path, const std::string& section, con
 }
 
 std::string ProfileSection(const std::string& path, const std::string& section) {
-    std::vector<char> pairs(32768);
+    std::vector<char> pairs(1 << 20);
     const DWORD length =
         GetPrivateProfileSectionA(section.c_str(), pairs.data(), static_cast<DWORD>(pairs.size()), path.c_str());
     std::string text;

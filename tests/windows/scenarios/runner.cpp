@@ -61,11 +61,17 @@ public:
 
 private:
     std::string Expand(std::string text) const {
-        for (size_t open; (open = text.find('{')) != std::string::npos;) {
+        // A brace that opens no placeholder ("file{=" in a log) stays as it is.
+        for (size_t open = 0; (open = text.find('{', open)) != std::string::npos;) {
             const size_t close = text.find('}', open);
             const auto place = places_.find(text.substr(open + 1, close - open - 1));
-            if (close == std::string::npos || place == places_.end()) break;
+            if (close == std::string::npos) break;
+            if (place == places_.end()) {
+                ++open;
+                continue;
+            }
             text.replace(open, close - open + 1, place->second);
+            open += place->second.size();
         }
         return text;
     }

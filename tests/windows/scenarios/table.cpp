@@ -373,9 +373,41 @@ std::vector<Row> MakeRows() {
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
+    // Thousands of files in nested folders: each folder recorded once,
+    // keys numbered after '~', the licence and the log on the two numbers
+    // after the last file; the uninstall removes it all.
+    Row thousands{.name = "thousands",
+                  .stub = Stub::kX64,
+                  .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2000\r\n"},
+                  .phases = {{.action = Action::kInstall,
+                              .walk = {.folder = "{install}"},
+                              .prompts = {{"Setup Complete", IDNO, kClosingQuestion}}},
+                             {.action = Action::kUninstall,
+                              .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                          {"Uninstall", IDOK, "{app} has been uninstalled."}},
+                              .checks = NothingInstalled()}},
+                  .leaves = {"{programs}\\{app}"}};
+    std::string log;
+    int files = 0, folders = 0;
+    const auto key = [](const char* stem, int n) {
+        return stem + (n <= 30 ? std::string(1, static_cast<char>('a' + n - 1)) : std::to_string(n)) + "=";
+    };
+    for (int i = 0; i < 2000; ++i) {
+        const std::string top = "d" + std::to_string(i / 400), folder = top + "\\e" + std::to_string(i / 40 % 10);
+        if (i % 400 == 0) log += key("dire", ++folders) + top + "\n";
+        if (i % 40 == 0) log += key("dire", ++folders) + folder + "\n";
+        const std::string name = folder + "\\f" + std::to_string(i) + ".txt";
+        thousands.package.files.push_back({name, "file " + std::to_string(i)});
+        thousands.phases[0].checks.push_back({What::kFile, "{install}\\" + name, "file " + std::to_string(i)});
+        log += key("file", ++files) + "{install}\\" + name + "\n";
+    }
+    log += key("file", 2001) + "{install}\\License.txt\n" + key("file", 2002) + "{install}\\Uninstal.inf\ndir={install}\n" +
+           "linkdir={programs}\\{app}";
+    thousands.phases[0].checks.push_back({What::kLog, "{install}\\Uninstal.inf", log});
+
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup, silent, silent_folder,
-            silent_folder_i686, refused_switches, progress};
+            silent_folder_i686, refused_switches, progress, thousands};
 }
 
 }  // namespace
