@@ -59,7 +59,6 @@ void RunOnceStep() {
         SetRegistryValue(run_once, "Wrapper", "runonce");
     }
     SetRegistryValue(run_once, "GrpConv", "grpconv -o");
-    RegFlushKey(run_once);
     RegCloseKey(run_once);
 
     char command[kCommandBufferSize];

@@ -109,23 +109,19 @@ void SetStoredTime(HANDLE file, uint16_t dos_date, uint16_t dos_time) {
         SetFileTime(file, nullptr, nullptr, &time);
 }
 
-// The record buffer: movable global memory, locked while it is read.
+// The record buffer, from the process heap, freed when the record is done.
 class RecordBuffer {
 public:
     ~RecordBuffer() {
-        if (handle_ == nullptr) return;
-        if (bytes_ != nullptr) GlobalUnlock(handle_);
-        GlobalFree(handle_);
+        if (bytes_ != nullptr) HeapFree(GetProcessHeap(), 0, bytes_);
     }
     bool Allocate(SIZE_T size) {
-        handle_ = GlobalAlloc(GMEM_MOVEABLE, size);
-        if (handle_ != nullptr) bytes_ = static_cast<uint8_t*>(GlobalLock(handle_));
+        bytes_ = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size));
         return bytes_ != nullptr;
     }
     uint8_t* bytes() const { return bytes_; }
 
 private:
-    HGLOBAL handle_ = nullptr;
     uint8_t* bytes_ = nullptr;
 };
 

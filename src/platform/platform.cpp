@@ -88,15 +88,6 @@ UINT ReadProfileInt(const char* section, const char* key, int default_value, con
     return GetPrivateProfileIntA(section, key, default_value, path);
 }
 
-void WriteProfileText(const char* section, const char* key, const char* value, const char* path) {
-    WritePrivateProfileStringA(section, key, value, path);
-}
-
-void WriteAndFlush(const char* section, const char* key, const char* value, const char* path) {
-    WritePrivateProfileStringA(section, key, value, path);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
-}
-
 void SetRegistryValue(HKEY key, const char* name, const char* data) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(TextLength(data)));
 }

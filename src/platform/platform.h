@@ -61,12 +61,6 @@ DWORD ReadProfileText(const char* section, const char* key, char* buffer, DWORD 
 
 UINT ReadProfileInt(const char* section, const char* key, int default_value, const char* path);
 
-// A plain write, not flushed.
-void WriteProfileText(const char* section, const char* key, const char* value, const char* path);
-
-// Writes and then flushes the platform's cached copy of the file to disk.
-void WriteAndFlush(const char* section, const char* key, const char* value, const char* path);
-
 // ---- registry ---------------------------------------------------------------------------
 // The system's list of installed programs, below HKEY_LOCAL_MACHINE.
 inline constexpr char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";

@@ -4,44 +4,18 @@
 #include "text/text.h"
 
 namespace kq {
-namespace {
-
-constexpr unsigned kLetterBeforeFirst = 'a' - 1;
-
-int StemAndSuffix(char* dest, size_t capacity, const char* stem, const char* suffix) {
+int KeyName(char* dest, size_t capacity, const char* stem, unsigned number, bool older_form) {
     if (capacity > 0) dest[0] = '\0';
-    return CopyText(dest, capacity, stem) && AppendText(dest, capacity, suffix);
-}
-
-}  // namespace
-
-int KeyName(char* dest, size_t capacity, const char* stem, unsigned number) {
+    // Digits from the end of the buffer backwards; a letter alone in its place.
     char suffix[12];
-    if (number == 0) {
-        suffix[0] = '\0';
-        if (capacity > 0) dest[0] = '\0';
-        return 0;
-    }
-    if (number <= kLetterKeyCount) {
-        suffix[0] = static_cast<char>(kLetterBeforeFirst + number);
-        suffix[1] = '\0';
-    } else {
-        // Digits from the end of the buffer backwards.
-        char* digit = suffix + sizeof suffix - 1;
-        *digit = '\0';
-        for (unsigned rest = number; rest != 0; rest /= 10) *--digit = static_cast<char>('0' + rest % 10);
-        return StemAndSuffix(dest, capacity, stem, digit);
-    }
-    return StemAndSuffix(dest, capacity, stem, suffix);
-}
-
-int KeyNameOfOlderForm(char* dest, size_t capacity, const char* stem, unsigned number) {
-    const char suffix[2] = {static_cast<char>(kLetterBeforeFirst + number), '\0'};
-    if (number <= kLetterKeyCount || number > kOlderFormLastKey) {
-        if (capacity > 0) dest[0] = '\0';
-        return 0;
-    }
-    return StemAndSuffix(dest, capacity, stem, suffix);
+    char* start = suffix + sizeof suffix - 1;
+    *start = '\0';
+    if (number == 0 || (older_form && (number <= kLetterKeyCount || number > kOlderFormLastKey))) return 0;
+    if (number <= kLetterKeyCount || older_form)
+        *--start = static_cast<char>('a' - 1 + number);
+    else
+        for (unsigned rest = number; rest != 0; rest /= 10) *--start = static_cast<char>('0' + rest % 10);
+    return CopyText(dest, capacity, stem) && AppendText(dest, capacity, start);
 }
 
 }  // namespace kq

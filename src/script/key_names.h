@@ -5,7 +5,7 @@
 // profile functions convert names through the ANSI code page and compare them
 // without regard to case, so in many code pages two such letters name one key.
 // Logs and scripts written by older installers went on with letters up to
-// 0xFF (key 159); readers take that form too (KeyNameOfOlderForm).
+// 0xFF (key 159); readers take that form too.
 #pragma once
 
 #include <stddef.h>
@@ -18,12 +18,11 @@ inline constexpr unsigned kOlderFormLastKey = 159;  // 'a' .. 0xFF in older logs
 // Room for the longest stem ("linkfile") and a number of ten digits.
 inline constexpr size_t kKeyNameSize = 20;
 
-// The name of key `number` (from 1) of `stem` into `dest`, as written now.
-// Returns 0 (dest empty) when the number is 0 or the name would not fit.
-[[nodiscard]] int KeyName(char* dest, size_t capacity, const char* stem, unsigned number);
-
-// The letter form older installers gave keys 31 to 159 (stem + one letter
-// from 0x7F to 0xFF). Returns 0 (dest empty) for any other number.
-[[nodiscard]] int KeyNameOfOlderForm(char* dest, size_t capacity, const char* stem, unsigned number);
+// The name of key `number` (from 1) of `stem` into `dest`: as written now,
+// or with `older_form`, the letter form older installers gave keys 31 to
+// 159 (stem + one letter from 0x7F to 0xFF). Returns 0 (dest empty) when
+// there is no such name (number 0; with `older_form` a number outside 31 to
+// 159) or it would not fit.
+[[nodiscard]] int KeyName(char* dest, size_t capacity, const char* stem, unsigned number, bool older_form = false);
 
 }  // namespace kq

@@ -15,9 +15,10 @@ DWORD ReadSequenceKey(const char* section, const char* stem, unsigned number, ch
                       const char* path) {
     char key[kKeyNameSize];
     DWORD length = 0;
-    if (KeyNameOfOlderForm(key, sizeof key, stem, number)) length = ReadProfileText(section, key, buffer, size, path);
-    if (length == 0 && KeyName(key, sizeof key, stem, number)) length = ReadProfileText(section, key, buffer, size, path);
-    if (length == 0 && size > 0) buffer[0] = '\0';
+    // The older letter form first, where a key can have one.
+    for (int older = 1; older >= 0 && length == 0; --older)
+        if (KeyName(key, sizeof key, stem, number, older != 0))
+            length = ReadProfileText(section, key, buffer, size, path);
     return length;
 }
 

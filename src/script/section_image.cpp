@@ -158,10 +158,12 @@ void SaveSection(SectionImage& image, const char* section, const char* path) {
 
 const char* FindSequenceValue(const SectionImage& image, const char* stem, unsigned number) {
     char key[kKeyNameSize];
-    const char* value = nullptr;
-    if (KeyNameOfOlderForm(key, sizeof key, stem, number)) value = FindValue(image, key);
-    if ((value == nullptr || *value == '\0') && KeyName(key, sizeof key, stem, number)) value = FindValue(image, key);
-    return value != nullptr && *value != '\0' ? value : nullptr;
+    // The older letter form first, where a key can have one.
+    for (int older = 1; older >= 0; --older) {
+        const char* value = KeyName(key, sizeof key, stem, number, older != 0) ? FindValue(image, key) : nullptr;
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return nullptr;
 }
 
 }  // namespace kq
