@@ -32,7 +32,7 @@ std::optional<unsigned> NumberOfKey(std::string_view key, std::string_view stem)
 const ProfileEntry* FindSequenceEntry(const ProfileText& profile, std::string_view section, std::string_view stem,
                                       unsigned number) {
     char older_name[kq::kKeyNameSize];
-    const ProfileEntry* older = kq::KeyNameOfOlderForm(older_name, sizeof older_name, std::string(stem).c_str(), number)
+    const ProfileEntry* older = kq::KeyName(older_name, sizeof older_name, std::string(stem).c_str(), number, true)
                                     ? profile.FindEntry(section, older_name)
                                     : nullptr;
     if (older != nullptr && !older->value.empty()) return older;
