@@ -97,11 +97,14 @@ void WriteUninstaller(const SetupContext& context) {
 void AskToRunAtEnd(HWND window) {
     // Unattended, nothing is started.
     if (g_setup.silent) return;
+    // Without a first link there is nothing to start: the message only says
+    // that setup is complete.
+    const bool can_run = g_text.launch[0] != '\0';
     char question[512] = {};
-    const char* const pieces[] = {g_text.name, " Setup is complete. If you need help getting started,\nclick the ",
+    const char* const pieces[] = {g_text.name, " Setup is complete.", " If you need help getting started,\nclick the ",
                                   g_text.name, " Help menu item on your Start Menu.\n\nRun ", g_text.name, "?"};
-    ComposeCut(question, pieces);
-    if (ShowOwnedMessage(window, question, "Setup Complete", MB_YESNO) == IDYES) g_run_at_end = 1;
+    ComposeCut(question, sizeof question, pieces, can_run ? 7 : 2);
+    if (ShowOwnedMessage(window, question, "Setup Complete", can_run ? MB_YESNO : MB_OK) == IDYES) g_run_at_end = 1;
 }
 
 // Returns 1 when the installation ran to the closing question, 0 when it
@@ -201,9 +204,12 @@ void OnCleanupTimer(HWND backdrop) {
     if (g_run_at_end && g_text.launch[0] != '\0') {
         // Quoted: unquoted, a path with blanks ("C:\Program Files\...") could
         // start C:\Program.exe instead.
+        // It starts in its own folder, where it may look for its files.
         char command[kTextBufferSize + 2] = "\"";
-        if (AppendText(command, sizeof command, g_text.launch) && AppendText(command, sizeof command, "\""))
-            WinExec(command, SW_SHOWNORMAL);
+        char folder[kTextBufferSize];
+        if (AppendText(command, sizeof command, g_text.launch) && AppendText(command, sizeof command, "\"") &&
+            ParentFolder(folder, sizeof folder, g_text.launch))
+            StartProgram(command, folder, SW_SHOWNORMAL, 0);
     }
 }
 

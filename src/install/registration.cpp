@@ -62,7 +62,8 @@ void RunOnceStep() {
     RegCloseKey(run_once);
 
     char command[kCommandBufferSize];
-    if (ComposeSystemCommand(command, sizeof command, "runonce.exe", " -r")) WinExec(command, SW_SHOWNORMAL);
+    if (ComposeSystemCommand(command, sizeof command, "runonce.exe", " -r"))
+        StartProgram(command, nullptr, SW_SHOWNORMAL, 0);
 }
 
 namespace {

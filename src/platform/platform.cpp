@@ -112,8 +112,9 @@ void SetRegistryString(HKEY root, const char* key_path, const char* name, const 
 }
 
 void DeleteRegistryKey(HKEY root, const char* key_path, const char* subkey) {
-    const HKEY key = CreateRegistryKey(root, key_path);
-    if (key == nullptr) return;
+    // Opened, never created: an absent key has nothing to delete.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, key_path, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
     RegDeleteKeyA(key, subkey);
     RegCloseKey(key);
 }
@@ -140,6 +141,9 @@ void CreateShortcut(const char* target_path, const char* description, const char
     }
     link->SetDescription(description);
     link->SetPath(target_path);
+    // The program starts in its own folder, where it may look for its files.
+    char folder[MAX_PATH];
+    if (ParentFolder(folder, sizeof folder, target_path)) link->SetWorkingDirectory(folder);
     WCHAR wide_path[MAX_PATH];
     if (MultiByteToWideChar(CP_ACP, 0, shortcut_path, -1, wide_path, MAX_PATH) != 0) file->Save(wide_path, TRUE);
     file->Release();
@@ -175,19 +179,25 @@ namespace {
 constexpr DWORD kRegistrationPatience = 30000;
 
 // Starts `command` hidden and waits for its end, within the patience.
-void RunHiddenAndWait(char* command) {
+void RunHiddenAndWait(char* command) { StartProgram(command, nullptr, SW_HIDE, kRegistrationPatience); }
+
+}  // namespace
+
+void StartProgram(char* command, const char* folder, WORD show, DWORD wait) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
+    startup.wShowWindow = show;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
-    WaitForSingleObject(process.hProcess, kRegistrationPatience);
+    // A system program starts in the system folder: in the setup program's
+    // folder (often a downloads folder) a DLL it loads could be anyone's.
+    char system_folder[MAX_PATH];
+    if (folder == nullptr && SystemFolderPath(system_folder, sizeof system_folder, nullptr)) folder = system_folder;
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process)) return;
+    WaitForSingleObject(process.hProcess, wait);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 }
-
-}  // namespace
 
 void RegisterDll(const char* install_folder, const char* dll_name) {
     char command[kCommandBufferSize];

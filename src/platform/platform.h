@@ -70,13 +70,14 @@ void SetRegistryValue(HKEY key, const char* name, const char* data);
 // Opens `key_path` below `root` (creating it when absent), sets `name` to
 // `data`, closes. Failures are not reported.
 void SetRegistryString(HKEY root, const char* key_path, const char* name, const char* data);
-// Opens `key_path` below `root` (creating it when absent) and deletes its
-// subkey `subkey`. Failures are not reported.
+// Opens `key_path` below `root`, when it exists, and deletes its subkey
+// `subkey`. Failures are not reported.
 void DeleteRegistryKey(HKEY root, const char* key_path, const char* subkey);
 
 // ---- shortcuts ---------------------------------------------------------------------------
 // Saves a shortcut at `shortcut_path` (up to 259 characters) to `target_path`
-// with `description`; nothing else is set. Failures are not reported.
+// with `description`, starting in the target's folder. Failures are not
+// reported.
 void CreateShortcut(const char* target_path, const char* description, const char* shortcut_path);
 
 // ---- system programs ------------------------------------------------------------------------
@@ -97,6 +98,11 @@ inline constexpr size_t kCommandBufferSize = 768;
 
 // regsvr32 -u "<recorded dll path>"
 [[nodiscard]] int ComposeUnregisterCommand(char* buffer, size_t size, const char* dll_path);
+
+// Starts `command` (CreateProcess may change it) in `folder` (null: the
+// system folder), shown as `show`, and waits up to `wait` milliseconds for
+// it to end.
+void StartProgram(char* command, const char* folder, WORD show, DWORD wait);
 
 // Run the composed commands hidden and wait for each to end (at most 30 s):
 // a DLL must not be deleted while it is being unregistered, and the program

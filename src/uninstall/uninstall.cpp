@@ -131,6 +131,9 @@ int RunUninstallSequence() {
 void RemoveUninstallEntry(const char* company) {
     if (g_text.name[0] == '\0') return;
     DeleteRegistryKey(HKEY_LOCAL_MACHINE, kUninstallKeyPath, g_text.name);
+    // Without a maker's name the key would be "Software\<name>", which may
+    // be another maker's program of the same name.
+    if (company[0] == '\0') return;
     char app_key[kTextBufferSize];
     if (!CopyText(app_key, sizeof app_key, "Software\\") || !AppendText(app_key, sizeof app_key, company) ||
         !AppendText(app_key, sizeof app_key, "\\") || !AppendText(app_key, sizeof app_key, g_text.name))

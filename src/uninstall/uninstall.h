@@ -17,8 +17,8 @@ void ShowUninstallReport();
 
 // Deletes the application's entry in the list of installed programs and its
 // key's "settings" and "Recent File List" subkeys (below "Software\" +
-// `company` + "\" + name). With an empty application name (name buffer)
-// nothing is done.
+// `company` + "\" + name, when it exists, and only with a company name).
+// With an empty application name (name buffer) nothing is done.
 void RemoveUninstallEntry(const char* company);
 
 }  // namespace kq

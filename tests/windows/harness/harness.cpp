@@ -450,7 +450,10 @@ std::string LinkTarget(const std::string& path) {
         contents = text;
         text[0] = '\0';
         link->GetDescription(text, sizeof text);
-        contents += std::string(" (") + text + ")";
+        contents += std::string(" (") + text + ") in ";
+        text[0] = '\0';
+        link->GetWorkingDirectory(text, sizeof text);
+        contents += text;
     }
     if (file != nullptr) file->Release();
     link->Release();

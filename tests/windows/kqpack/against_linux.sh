@@ -36,7 +36,7 @@ rows=(
   "0|build names\\ok.kqp -o out\\caf$oem_e.exe|"
   "0|list --json out/caf$oem_e.exe|\"c\\u20AC.txt\""
   "0|extract out/caf$oem_e.exe y|"
-  '1|build names\bad.kqp|kqpack: names\bad.kqp:6: łódź.txt: not in the ANSI code page'
+  '1|build names\bad.kqp|names\bad.kqp:6: error: łódź.txt: not in the ANSI code page'
   '1|build C:win.kqp|kqpack: C:win.kqp: relative to the current drive'
   '1|build \win.kqp|kqpack: \win.kqp: relative to the current drive'
   '1|build win\win.kqp -o out\locked.exe|kqpack: out\locked.exe: read-only'

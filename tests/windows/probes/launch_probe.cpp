@@ -1,5 +1,5 @@
 // The program a scenario packages as the first link's target. Started, it
-// writes %TEMP%\launch-probe.txt: its own path, and whether the setup
+// writes %TEMP%\launch-probe.txt: its own path, its current folder, and whether the setup
 // program's clean-up had run by then (the log beside it in the install
 // folder, the staged script gone from the temp folder).
 #include <windows.h>
@@ -30,6 +30,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char report[4 * MAX_PATH] = {};
     AppendText(report, sizeof report, "program=");
     AppendText(report, sizeof report, own_path);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    AppendText(report, sizeof report, "\r\ncurrent folder=");
+    AppendText(report, sizeof report, folder);
     AppendText(report, sizeof report, "\r\nlog in install folder=");
     AppendText(report, sizeof report, Exists(log) ? "1" : "0");
     AppendText(report, sizeof report, "\r\nstaged script in temp=");

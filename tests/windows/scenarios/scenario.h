@@ -60,7 +60,7 @@ enum class What {
     kLog,       // [Uninstall] of the log `where` is exactly `value` (key=value lines)
     kRegistry,  // `where` is "KEY|NAME" below HKLM; the REG_SZ holds `value` ("" : absent)
     kNoKey,     // the registry key `where` does not exist
-    kLink,      // the shortcut `where` targets `value` ("TARGET (DESCRIPTION)")
+    kLink,      // the shortcut `where` targets `value` ("TARGET (DESCRIPTION) in WORKING FOLDER")
 };
 struct Check {
     What what = {};

@@ -81,10 +81,10 @@ std::vector<Row> MakeRows() {
         {What::kRegistry, kUninstallKey + "|DisplayName", "{app} - 2.5"},
         {What::kRegistry, kUninstallKey + "|UninstallString", "\"{windows}\\Dizizev3.exe\" {install}\\Uninstal.inf"},
         {What::kRegistry, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce|GrpConv", "grpconv -o"},
-        {What::kLink, "{programs}\\{app}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe)"},
-        {What::kLink, "{desktop}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe)"},
-        {What::kLink, "{quicklaunch}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe)"},
-        {What::kLink, "{programs}\\{app}\\Read.Me.lnk", "{install}\\readme.txt (Read.Me)"},
+        {What::kLink, "{programs}\\{app}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe) in {install}"},
+        {What::kLink, "{desktop}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe) in {install}"},
+        {What::kLink, "{quicklaunch}\\{app} Probe.lnk", "{install}\\launch-probe.exe ({app} Probe) in {install}"},
+        {What::kLink, "{programs}\\{app}\\Read.Me.lnk", "{install}\\readme.txt (Read.Me) in {install}"},
     };
     full.phases[1].checks = {
         {What::kFile, "{utemp}\\marker-unregistered.txt", "{install}\\marker.dll"},
@@ -109,7 +109,8 @@ std::vector<Row> MakeRows() {
                     .files = {{"readme.txt", "new readme"}, {"notes.txt", "new notes"}, {"app.txt", "app"}}},
         .before = {{"{install}\\readme.txt", "the user's readme"},
                    {"{install}\\notes.txt", "the user's notes"},
-                   {"{desktop}\\{app}.lnk", "the user's shortcut"}},
+                   {"{desktop}\\{app}.lnk", "the user's shortcut"},
+                   {"HKLM|Software\\{app}\\settings|Colour", "another maker's"}},
         .phases = {{.action = Action::kInstall,
                     .walk = {.folder = "{install}"},
                     .prompts = {{"{install}\\notes.txt", IDNO, "File exists.  Overwrite?"},
@@ -127,6 +128,8 @@ std::vector<Row> MakeRows() {
                     .checks = {{What::kFile, "{install}\\readme.txt", "the user's readme"},
                                {What::kFile, "{install}\\notes.txt", "the user's notes"},
                                {What::kFile, "{desktop}\\{app}.lnk", "the user's shortcut"},
+                               // Without CompReg, no program's key is cleared.
+                               {What::kRegistry, "Software\\{app}\\settings|Colour", "another maker's"},
                                {What::kGone, "{install}\\app.txt"}}}}};
 
     Row full_i686 = full;
@@ -145,7 +148,8 @@ std::vector<Row> MakeRows() {
                            .walk = {.browse = true},
                            .prompts = {{"Setup Complete", IDYES, kClosingQuestion}},
                            .checks = {{What::kFile, "{temp}\\launch-probe.txt",
-                                       "program={proposed}\\launch-probe.exe\r\nlog in install folder=1\r\n"
+                                       "program={proposed}\\launch-probe.exe\r\ncurrent folder={proposed}\r\n"
+                                       "log in install folder=1\r\n"
                                        "staged script in temp=0\r\n"}},
                            .tail = "words, not switches"}},
                .leaves = {"{programs}\\{app}"}};
@@ -232,7 +236,7 @@ std::vector<Row> MakeRows() {
                            .verified = true},
                .phases = {{.action = Action::kSetupOnly,
                            .checks = {{What::kFile, default_folder + "\\one.txt", "one"},
-                                      {What::kLink, "{desktop}\\{app}.lnk", default_folder + "\\launch-probe.exe ({app})"},
+                                      {What::kLink, "{desktop}\\{app}.lnk", default_folder + "\\launch-probe.exe ({app}) in " + default_folder},
                                       {What::kGone, "{temp}\\launch-probe.txt"},
                                       {What::kEmpty, "{temp}"},
                                       {What::kRegistry, kUninstallKey + "|QuietUninstallString",
@@ -378,15 +382,18 @@ std::vector<Row> MakeRows() {
     // after the last file; the uninstall removes it all.
     Row thousands{.name = "thousands",
                   .stub = Stub::kX64,
-                  .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2000\r\n"},
+                  .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=2000\r\nCompReg=KQ Tests\r\n"},
+                  // Without links the closing message only says so.
                   .phases = {{.action = Action::kInstall,
                               .walk = {.folder = "{install}"},
-                              .prompts = {{"Setup Complete", IDNO, kClosingQuestion}}},
+                              .prompts = {{"Setup Complete", IDOK, "{app} Setup is complete."}}},
                              {.action = Action::kUninstall,
                               .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
                               .checks = NothingInstalled()}},
                   .leaves = {"{programs}\\{app}"}};
+    // No maker's key is created to be cleared.
+    thousands.phases[1].checks.push_back({What::kNoKey, "Software\\KQ Tests\\{app}"});
     std::string log;
     int files = 0, folders = 0;
     const auto key = [](const char* stem, int n) {

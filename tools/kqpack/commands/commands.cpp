@@ -62,7 +62,7 @@ void BuildPackage(const BuildOptions& options, std::ostream& findings) {
     if (!options.quiet) findings << "kqpack: " << summary << "\n";
 }
 
-bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings) {
+bool CheckCommand(const CheckOptions& options, std::ostream& out) {
     SetupUnderCheck setup;
     std::string extension = options.target.extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -81,7 +81,7 @@ bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& 
         }
     }
     const CheckReport report = CheckSetup(setup);
-    PrintFindings(report, findings);
+    PrintFindings(report, out);
     const bool passes = !report.Refuses(options.strict);
     out << options.target.string() << ": " << SummaryOf(report) << (passes ? "" : "; check failed") << "\n";
     return passes;
@@ -110,7 +110,7 @@ void ListPackage(const std::filesystem::path& setup, std::ostream& out) {
         << (walk.package_end < bytes.size() ? "; code-signed\n" : "\n");
 }
 
-bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out, std::ostream& findings) {
+bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out) {
     const std::vector<uint8_t> bytes = ReadWholeFile(setup);
     std::vector<std::string> problems = kq::VerifyPackage(bytes);
     const kq::PackageWalk walk = kq::WalkPackage(bytes);
@@ -119,7 +119,7 @@ bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out, std::o
         const std::string signature = SignatureCheck(setup);
         if (!signature.empty()) problems.push_back(signature);
     }
-    for (const std::string& problem : problems) findings << setup.string() << ": " << problem << "\n";
+    for (const std::string& problem : problems) out << setup.string() << ": " << problem << "\n";
     if (!problems.empty()) {
         out << setup.string() << ": does not verify\n";
         return false;

@@ -32,14 +32,14 @@ struct CheckOptions {
     bool strict = false;
 };
 
-// Prints the findings to `findings` and a summary line to `out`. Returns
-// true when the check passes (no errors; no warnings either under strict).
-bool CheckCommand(const CheckOptions& options, std::ostream& out, std::ostream& findings);
+// Prints the findings, then a summary line, to `out`. Returns true when the
+// check passes (no errors; no warnings either under strict).
+bool CheckCommand(const CheckOptions& options, std::ostream& out);
 
 void ListPackage(const std::filesystem::path& setup, std::ostream& out);
 // Prints what keeps the package from installing exactly what was packaged,
 // or that it verifies; returns true when it does.
-bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out, std::ostream& findings);
+bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out);
 void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir);
 void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);
 void DecodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);

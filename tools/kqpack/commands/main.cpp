@@ -89,7 +89,7 @@ int RunCheck(const std::vector<std::string>& args) {
     if (positional.empty()) a.Fail("check takes a setup script, a project file or a setup program");
     options.target = kqpack::PathFromText(positional.front());
     options.files.assign(positional.begin() + 1, positional.end());
-    return kqpack::CheckCommand(options, std::cout, std::cerr) ? kExitOk : kExitBadInput;
+    return kqpack::CheckCommand(options, std::cerr) ? kExitOk : kExitBadInput;
 }
 
 void RunList(const std::vector<std::string>& args) {
@@ -132,7 +132,7 @@ int Run(const std::vector<std::string>& args) {
         RunList(rest);
     } else if (command == "verify") {
         if (rest.size() != 1) throw UsageError{"verify takes one setup program", command};
-        return kqpack::VerifyCommand(rest[0], std::cout, std::cerr) ? kExitOk : kExitBadInput;
+        return kqpack::VerifyCommand(rest[0], std::cerr) ? kExitOk : kExitBadInput;
     } else if (command == "extract") {
         if (rest.size() != 2) throw UsageError{"extract takes a setup program and a folder", command};
         kqpack::ExtractPackage(kqpack::PathFromText(rest[0]), kqpack::PathFromText(rest[1]));
@@ -169,3 +169,6 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
 }
+    } catch (const kqpack::ProjectFileError& e) {
+        std::cerr << e.message << "\n";
+        return kExitBadInput;

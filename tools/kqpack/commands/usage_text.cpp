@@ -85,9 +85,9 @@ const char* const kCheckUsage =
     "folders an uninstall would leave; files landing on one file; a licence with\n"
     "bare LF line ends.\n"
     "\n"
-    "Findings go to stderr as FILE:LINE: error|warning|note: [Section] key: what to do.\n"
-    "The summary goes to stdout. Exit 0 when there is no error (and, with --strict,\n"
-    "no warning), else 1.\n";
+    "Findings go to stderr as FILE:LINE: error|warning|note: [Section] key: what to do,\n"
+    "then the summary (mistakes in a project file read the same way). Exit 0 when\n"
+    "there is no error (and, with --strict, no warning), else 1.\n";
 
 const char* const kListUsage =
     "usage: kqpack list [--json] SETUP.exe\n"

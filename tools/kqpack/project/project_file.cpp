@@ -12,7 +12,7 @@ namespace kqpack {
 namespace {
 
 [[noreturn]] void Refuse(const Project& project, size_t line, const std::string& why) {
-    throw InputError{project.file.string() + (line > 0 ? ":" + std::to_string(line) : "") + ": " + why};
+    throw ProjectFileError{{FormatFinding(Finding{Severity::kError, Location{project.file.string(), line}, "", why})}};
 }
 
 // In our own project files a ';' or '#' after blank space starts a comment,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "check/check_report.h"
+#include "packing/file_io.h"
 
 namespace kqpack {
 
@@ -30,7 +31,11 @@ struct Project {
     std::vector<ProjectEntry> entries;
 };
 
-// Reads and validates a project file. Throws InputError naming the line.
+// A mistake in a project file, worded as the checker words its findings
+// ("p.kqp:11: error: ..."), so that both read alike; main prints it as it is.
+struct ProjectFileError : InputError {};
+
+// Reads and validates a project file. Throws ProjectFileError naming the line.
 Project LoadProject(const std::filesystem::path& file);
 
 // "replace", "ask", "keep", "windows" or the numbers 1, 2, 3, 8.
@@ -45,7 +50,7 @@ struct ProjectFile {
 
 // The files of [Files] in install order: each entry's matches in install order,
 // a file matched again by a later entry kept at its first place. Throws
-// InputError for an entry that matches nothing or a name that cannot be stored.
+// ProjectFileError for an entry that matches nothing or a name that cannot be stored.
 std::vector<ProjectFile> ExpandProjectFiles(const Project& project);
 
 }  // namespace kqpack
