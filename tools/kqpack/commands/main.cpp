@@ -161,6 +161,9 @@ int main(int argc, char** argv) {
                                       : std::string())
                   << "see kqpack " << (help != nullptr ? e.command + " " : std::string()) << "--help\n";
         return kExitUsage;
+    } catch (const kqpack::ProjectFileError& e) {
+        std::cerr << e.message << "\n";
+        return kExitBadInput;
     } catch (const kqpack::InputError& e) {
         std::cerr << "kqpack: " << e.message << "\n";
         return kExitBadInput;
@@ -169,6 +172,3 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
 }
-    } catch (const kqpack::ProjectFileError& e) {
-        std::cerr << e.message << "\n";
-        return kExitBadInput;
