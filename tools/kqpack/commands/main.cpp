@@ -7,6 +7,7 @@
 
 #include "commands/commands.h"
 #include "commands/package_json.h"
+#include "commands/progress_line.h"
 #include "commands/usage_text.h"
 #include "packing/file_io.h"
 #include "platform/host.h"
@@ -66,12 +67,14 @@ void RunBuild(const std::vector<std::string>& args) {
         if (options.files.size() != 1) a.Fail("build takes one project file, or --script, --license and files");
         if (options.base_dir != ".") a.Fail("-C belongs to a build from the command line");
         project.project = kqpack::PathFromText(options.files.front());
-        kqpack::BuildProject(project, std::cerr);
+        kqpack::ProgressLine progress(project.project.filename().string(), !project.quiet);
+        kqpack::BuildProject(project, progress.stream());
         return;
     }
     if (!have_script || !have_licence || options.stub.empty() || options.output.empty())
         a.Fail("build needs --stub, --script, --license and -o");
-    kqpack::BuildPackage(options, std::cerr);
+    kqpack::ProgressLine progress(options.output.filename().string(), !options.quiet);
+    kqpack::BuildPackage(options, progress.stream());
 }
 
 int RunCheck(const std::vector<std::string>& args) {

@@ -1,6 +1,7 @@
 // What kqpack needs from the system it runs on where Windows and POSIX
 // differ: the command line, file names in the installer's code page, file
-// times and local time, replacing a file, and the stub's default place.
+// times and local time, running other programs, the terminal, replacing a
+// file, and the stub's default place.
 // host_windows.cpp and host_posix.cpp implement it; CMake builds one.
 #pragma once
 
@@ -47,6 +48,9 @@ struct CommandResult {
     std::string output;
 };
 std::optional<CommandResult> RunForOutput(const std::string& command);
+
+// Whether standard error is a terminal (where a progress line may be drawn).
+bool ErrorStreamIsTerminal();
 
 // Renames `from` over `to`, replacing it; "" when done, else why not.
 std::string MoveOver(const std::filesystem::path& from, const std::filesystem::path& to);

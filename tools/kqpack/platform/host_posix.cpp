@@ -57,6 +57,8 @@ std::optional<CommandResult> RunForOutput(const std::string& command) {
     return result;
 }
 
+bool ErrorStreamIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 std::string MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);

@@ -2,6 +2,7 @@
 // is UTF-8 inside the tool and the ANSI code page in what the installer reads.
 #include "platform/host.h"
 
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -109,6 +110,8 @@ std::optional<CommandResult> RunForOutput(const std::string& command) {
     if (result.status == 9009) return std::nullopt;  // cmd: not recognised as a command
     return result;
 }
+
+bool ErrorStreamIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 std::string MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return "";
