@@ -103,13 +103,14 @@ bench-install: stub64
 fuzz: bootstrap
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
-# kqpack (and kqpack.exe) to PREFIX/bin, the stubs to PREFIX/share/kqsetup,
-# where kqpack looks for kqstub.exe when a project names none.
+# kqpack (and kqpack.exe) to PREFIX/bin, the stubs and the script of
+# `kqpack try` to PREFIX/share/kqsetup, where kqpack looks for them.
 install: build
 	install -D -m 755 $(KQPACK) $(DESTDIR)$(PREFIX)/bin/kqpack
 	if [ -f $(BIN)/kqpack.exe ]; then install -D -m 755 $(BIN)/kqpack.exe $(DESTDIR)$(PREFIX)/bin/kqpack.exe; fi
 	install -D -m 644 $(BIN)/kqstub.exe $(DESTDIR)$(PREFIX)/share/kqsetup/kqstub.exe
 	install -D -m 644 $(BIN)/kqstub64.exe $(DESTDIR)$(PREFIX)/share/kqsetup/kqstub64.exe
+	install -D -m 644 $(BIN)/try_setup.sh $(DESTDIR)$(PREFIX)/share/kqsetup/try_setup.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -300,7 +300,7 @@ TEST_F(KqpackCli, LzhufConvertsLikeTheReferenceCoder) {
 TEST_F(KqpackCli, UsageErrorsExitTwo) {
     for (const char* args : {"", "frobnicate", "list", "list a b", "extract a", "lzhuf -x a b", "check --bogus x",
                              "build --stub s --script i --license l a.txt", "build --stub", "build a.kqp b.kqp",
-                             "build -C x a.kqp"}) {
+                             "build -C x a.kqp", "try a.exe b.exe"}) {
         const Result run = Kqpack(args);
         EXPECT_EQ(run.exit_code, 2) << args;
         EXPECT_EQ(run.err.rfind("kqpack: usage: ", 0), 0u) << args << ": " << run.err;

@@ -152,6 +152,27 @@ void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::p
     }
 }
 
+int TryCommand(const TryOptions& options) {
+    if (!LooksLikePackage(options.setup)) throw InputError{options.setup.string() + ": not a setup program"};
+    // The script that does the work, found as the stub is: beside kqpack (a
+    // build tree, where CMake copies it), else in its installation's share/kqsetup.
+    const std::filesystem::path tool = ToolFolder();
+    std::filesystem::path script;
+    for (const std::filesystem::path& candidate : {tool / "try_setup.sh", tool.parent_path() / "share" / "kqsetup" / "try_setup.sh"}) {
+        std::error_code ec;
+        if (script.empty() && std::filesystem::is_regular_file(candidate, ec)) script = candidate;
+    }
+    std::vector<std::string> args{options.setup.string()};
+    if (options.keep) args.push_back("--keep");
+    if (!options.screenshot.empty()) args.insert(args.end(), {"--screenshot", options.screenshot.string()});
+    std::cout.flush();
+    const std::optional<int> status = script.empty() ? std::nullopt : RunBashScript(script, args);
+    if (!status)
+        throw InputError{"try runs setup programs under Wine on a Linux host, with try_setup.sh beside kqpack or in "
+                         "share/kqsetup of its installation; on Windows, run " + options.setup.string() + " /S itself"};
+    return *status;
+}
+
 void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out) {
     const std::vector<uint8_t> bytes = ReadWholeFile(in);
     if (bytes.size() > UINT32_MAX) throw InputError{in.string() + ": larger than 4 GiB"};

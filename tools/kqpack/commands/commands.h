@@ -41,6 +41,16 @@ void ListPackage(const std::filesystem::path& setup, std::ostream& out);
 // or that it verifies; returns true when it does.
 bool VerifyCommand(const std::filesystem::path& setup, std::ostream& out);
 void ExtractPackage(const std::filesystem::path& setup, const std::filesystem::path& dir);
+struct TryOptions {
+    std::filesystem::path setup;
+    bool keep = false;                // keep the Wine prefix, and say where
+    std::filesystem::path screenshot; // where to save a picture of the wizard; empty: none
+};
+
+// Installs the setup program in a fresh Wine prefix and uninstalls it,
+// reporting on standard output; returns the exit status (0: all went well).
+int TryCommand(const TryOptions& options);
+
 void EncodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);
 void DecodeRaw(const std::filesystem::path& in, const std::filesystem::path& out);
 

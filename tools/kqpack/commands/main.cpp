@@ -110,6 +110,21 @@ void RunList(const std::vector<std::string>& args) {
     else kqpack::ListPackage(setup, std::cout);
 }
 
+int RunTry(const std::vector<std::string>& args) {
+    Arguments a(args, "try");
+    kqpack::TryOptions options;
+    std::vector<std::string> positional;
+    while (a.Next()) {
+        if (a.Current() == "--keep") options.keep = true;
+        else if (a.Current() == "--screenshot") options.screenshot = a.PathValue();
+        else if (IsOption(a.Current())) a.Fail("unknown option " + a.Current());
+        else positional.push_back(a.Current());
+    }
+    if (positional.size() != 1) a.Fail("try takes one setup program");
+    options.setup = kqpack::PathFromText(positional.front());
+    return kqpack::TryCommand(options);
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"no command", ""};
     const std::string& command = args[0];
@@ -133,6 +148,8 @@ int Run(const std::vector<std::string>& args) {
         return RunCheck(rest);
     } else if (command == "list") {
         RunList(rest);
+    } else if (command == "try") {
+        return RunTry(rest);
     } else if (command == "verify") {
         if (rest.size() != 1) throw UsageError{"verify takes one setup program", command};
         return kqpack::VerifyCommand(rest[0], std::cerr) ? kExitOk : kExitBadInput;

@@ -13,6 +13,7 @@ const char* const kGeneralUsage =
     "  kqpack verify SETUP.exe\n"
     "  kqpack list [--json] SETUP.exe\n"
     "  kqpack extract SETUP.exe DIR\n"
+    "  kqpack try SETUP.exe [--keep] [--screenshot FILE]\n"
     "  kqpack lzhuf -e|-d IN OUT\n"
     "  kqpack --help | --version | COMMAND --help\n"
     "exit codes: 0 ok, 1 bad input (or a failed check), 2 usage\n"
@@ -108,6 +109,25 @@ const char* const kExtractUsage =
     "would refuse (one that leaves DIR, among others) is refused before anything is\n"
     "written.\n";
 
+const char* const kTryUsage =
+    "usage: kqpack try SETUP.exe [--keep] [--screenshot FILE]\n"
+    "\n"
+    "Installs SETUP.exe under Wine in a fresh Wine prefix of its own, unattended\n"
+    "(/S), checks that everything its uninstall log (Uninstal.inf) lists is there,\n"
+    "prints the installed files, the log's [Uninstall] section, the uninstall entry's\n"
+    "registry values and the shortcuts, uninstalls it by the entry's\n"
+    "QuietUninstallString and prints what is left. Exit 1 when a run fails, the log\n"
+    "lists something that is not there, or the uninstall leaves anything but the\n"
+    "shared uninstaller (C:\\windows\\Dizizev3.exe).\n"
+    "\n"
+    "--keep keeps the prefix and prints where it is. --screenshot FILE, after all\n"
+    "that, starts the setup as a user would, on a virtual display (xvfb-run), and\n"
+    "saves the screen with the wizard's first page as FILE (a PNG for FILE.png).\n"
+    "\n"
+    "Needs Wine: for a package on kqstub64.exe, the Debian package wine64; on the\n"
+    "shipped 32-bit kqstub.exe, wine32:i386 too. A screenshot needs xvfb, x11-apps\n"
+    "and imagemagick. Linux only.\n";
+
 const char* const kLzhufUsage =
     "usage: kqpack lzhuf -e|-d IN OUT\n"
     "\n"
@@ -124,6 +144,7 @@ const char* CommandUsage(std::string_view command) {
     if (command == "list") return kListUsage;
     if (command == "verify") return kVerifyUsage;
     if (command == "extract") return kExtractUsage;
+    if (command == "try") return kTryUsage;
     if (command == "lzhuf") return kLzhufUsage;
     return nullptr;
 }

@@ -49,6 +49,11 @@ struct CommandResult {
 };
 std::optional<CommandResult> RunForOutput(const std::string& command);
 
+// Runs the bash script `script` with `args`, on kqpack's own standard
+// streams, and returns its exit status; nothing on Windows, which has no
+// bash to run it.
+std::optional<int> RunBashScript(const std::filesystem::path& script, const std::vector<std::string>& args);
+
 // Whether standard error is a terminal (where a progress line may be drawn).
 bool ErrorStreamIsTerminal();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -55,6 +56,15 @@ std::optional<CommandResult> RunForOutput(const std::string& command) {
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (result.status == 127) return std::nullopt;  // sh: not found
     return result;
+}
+
+std::optional<int> RunBashScript(const std::filesystem::path& script, const std::vector<std::string>& args) {
+    std::string command = "bash ";
+    command += ShellQuoted(script);
+    for (const std::string& arg : args) (command += ' ') += ShellQuoted(arg);
+    const int status = std::system(command.c_str());
+    if (status == -1) return std::nullopt;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 bool ErrorStreamIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }

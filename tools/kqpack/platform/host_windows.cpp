@@ -111,6 +111,8 @@ std::optional<CommandResult> RunForOutput(const std::string& command) {
     return result;
 }
 
+std::optional<int> RunBashScript(const std::filesystem::path&, const std::vector<std::string>&) { return std::nullopt; }
+
 bool ErrorStreamIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 std::string MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
