@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # The main job: packs the hello example from its project file into setup
 # programs (the shipped 32-bit one and its 64-bit twin), lists the package,
-# and runs the 64-bit setup under Wine: headless, a walk through a real
-# install and uninstall with default choices and Yes to every question
-# (build/bin/kq_demo_walkthrough.exe), printing each step and saving a
-# screenshot; with DEMO_INTERACTIVE=1 and a DISPLAY, just the installer, for
-# a person to click through.
+# and runs `kqpack try` on the 64-bit one, which wine64 runs: an unattended
+# install in a fresh Wine prefix, what it made, the uninstall and what it
+# left, and a screenshot of the wizard. With DEMO_INTERACTIVE=1 and a
+# DISPLAY, just the installer, for a person to click through.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=build/bin
@@ -23,21 +22,9 @@ echo "== $out/hello-setup.exe (PE32, what authors ship)"
 "$bin/kqpack" list "$out/hello-setup.exe"
 echo
 
-windows_path() { printf 'Z:%s' "$(realpath "$1")" | tr / '\\'; }
-
-echo "== running $out/hello-setup64.exe under Wine"
 if [ "${DEMO_INTERACTIVE:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  echo "== running $out/hello-setup64.exe under Wine"
   exec scripts/wine-run "$out/hello-setup64.exe"
 fi
-screenshot="$out/hello-setup-wizard.png"
-rm -f "$screenshot"
-# Wine may run as the unprivileged test user: the picture goes through a
-# folder it can write.
-shots=$(mktemp -d)
-chmod 777 "$shots"
-env -u DISPLAY KQ_WINE_FRESH=demo scripts/wine-run "$bin/kq_demo_walkthrough.exe" \
-  "$(windows_path "$out/hello-setup64.exe")" "$(windows_path "$shots")\\wizard.bmp"
-convert "$shots/wizard.bmp" "$screenshot"
-rm -rf "$shots"
-echo
-echo "screenshot of the backdrop with the wizard: $screenshot"
+echo "== kqpack try $out/hello-setup64.exe"
+"$bin/kqpack" try "$out/hello-setup64.exe" --screenshot "$out/hello-setup-wizard.png"
