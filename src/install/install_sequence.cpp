@@ -88,6 +88,44 @@ void RecordLogAndFolder(const SetupContext& context) {
     RecordUninstallValue("dir", context.install_folder);
 }
 
+// Records, deepest first, the folders above the install folder that do not
+// exist yet and that extracting the files will create, so that the
+// uninstall removes them once empty. Older uninstallers ignore the keys.
+void RecordFoldersAbove(const char* install_folder) {
+    char folder[kTextBufferSize];
+    char key[kKeyNameSize];
+    unsigned number = 1;
+    if (!CopyText(folder, sizeof folder, install_folder)) return;
+    for (size_t end = TextLength(folder); end > 0;) {
+        while (end > 0 && folder[--end] != '\\') {
+        }
+        folder[end] = '\0';
+        if (end == 0 || GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) return;
+        RecordSequenceValue(kAboveStem, number, folder, key);
+    }
+}
+
+// An earlier install of the same application into this folder: what its
+// log lists (files, kept files, folders) that this install does not goes on
+// the new log after its own keys, so that the uninstall removes it too.
+void KeepEarlierEntries(const SetupContext& context) {
+    char path[kTextBufferSize];
+    char key[kKeyNameSize];
+    SectionImage earlier = {};
+    if (!JoinPath(path, sizeof path, context.install_folder, kLogFileName)) return;
+    ReadProfileText(kInstallSection, "AppName", g_text.title, kValueReadSize, path);
+    if (lstrcmpiA(g_text.title, g_text.name) == 0 && LoadSection(earlier, kUninstallSection, path)) {
+        for (int i = 0; i < 3; ++i) {
+            const char* const stem = i == 0 ? "file" : i == 1 ? "dire" : kAboveStem;
+            unsigned number = 1;
+            for (unsigned n = 1; const char* value = FindSequenceValue(earlier, stem, n); ++n)
+                if (FindValue(g_install_log.listed, ListedPath(value)) == nullptr)
+                    RecordSequenceValue(stem, number, value, key);
+        }
+    }
+    ReleaseSection(earlier);
+}
+
 void WriteUninstaller(const SetupContext& context) {
     char path[kTextBufferSize];
     if (!WindowsFolderPath(path, sizeof path, kUninstallerName)) return;
@@ -148,7 +186,9 @@ int InstallSequence(HWND window, SetupContext& context) {
     }
     // What the install records is gathered in memory and written to the
     // script once, before the uninstall entry can point anyone at it.
-    if (!OpenInstallLog(g_text.script_path) || !InstallPackageFiles(context, file_count)) {
+    const bool log_open = OpenInstallLog(g_text.script_path);
+    if (log_open) RecordFoldersAbove(context.install_folder);
+    if (!log_open || !InstallPackageFiles(context, file_count)) {
         (void)SaveInstallLog(g_text.script_path);
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
         RemoveStagedFiles();
@@ -158,6 +198,7 @@ int InstallSequence(HWND window, SetupContext& context) {
     PlaceLicence(context);
     RecordLogAndFolder(context);
     CreateStartMenuLinks(context);
+    KeepEarlierEntries(context);
     if (!SaveInstallLog(g_text.script_path)) {
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
         RemoveStagedFiles();
@@ -273,7 +314,7 @@ void RegisterScriptDlls(const SetupContext& context) {
         if (!JoinPath(path, sizeof path, context.install_folder, dll_name) || !KeyName(key, sizeof key, "dll", number))
             continue;
         RecordUninstallValue(key, path);
-        RegisterDll(context.install_folder, dll_name);
+        RunRegsvr(path, false);
     }
 }
 

@@ -28,12 +28,6 @@ constexpr char kFileError[] = "File Error!";
 constexpr char kNoMemory[] = "Can't get memory!";
 constexpr char kOverwriteQuestion[] = "File exists.  Overwrite?";
 
-// The stub is copied in ten pieces of 4095 bytes and one of 2058.
-constexpr DWORD kStubPiece = 4095;
-constexpr DWORD kStubPieces = 10;
-constexpr DWORD kStubLastPiece = kStubLength - kStubPieces * kStubPiece;
-static_assert(kStubLastPiece == 2058);
-
 int Fail(const char* text) {
     ShowMessage(text, kSetupCaption, MB_OK | MB_ICONERROR);
     return 0;
@@ -50,26 +44,24 @@ bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
 }
 
 void WriteStub(HANDLE own_file, const char* destination) {
-    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
-        const HANDLE existing = CreateFileA(destination, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, 0, nullptr);
-        const DWORD size = GetFileSize(existing, nullptr);
-        if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
-        // A larger file there is kept: presumably a newer uninstaller.
-        if (size > kStubLength && size != INVALID_FILE_SIZE) return;
+    // A larger file there is kept: presumably a newer uninstaller.
+    WIN32_FILE_ATTRIBUTE_DATA existing;
+    if (GetFileAttributesExA(destination, GetFileExInfoStandard, &existing) &&
+        (existing.nFileSizeHigh != 0 || existing.nFileSizeLow > kStubLength))
+        return;
+    auto* bytes = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, kStubLength));
+    DWORD moved = 0;
+    if (bytes != nullptr && SetFilePointer(own_file, 0, nullptr, FILE_BEGIN) == 0 &&
+        ReadExactly(own_file, bytes, kStubLength)) {
+        // The copy is a plain unsigned program.
+        CleanStubHeader(bytes, kStubLength);
+        const HANDLE out = CreateOutputFile(destination);
+        if (out != INVALID_HANDLE_VALUE) {
+            WriteFile(out, bytes, kStubLength, &moved, nullptr);
+            CloseHandle(out);
+        }
     }
-    const HANDLE out = CreateOutputFile(destination);
-    SetFilePointer(own_file, 0, nullptr, FILE_BEGIN);
-    uint8_t piece[kStubPiece];
-    for (DWORD i = 0; i <= kStubPieces; ++i) {
-        const DWORD count = i < kStubPieces ? kStubPiece : kStubLastPiece;
-        DWORD moved = 0;
-        ReadFile(own_file, piece, count, &moved, nullptr);
-        // The headers are in the first piece: the copy is a plain unsigned program.
-        if (i == 0) CleanStubHeader(piece, count);
-        WriteFile(out, piece, count, &moved, nullptr);
-    }
-    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (bytes != nullptr) HeapFree(GetProcessHeap(), 0, bytes);
 }
 
 // Creates every directory on the way to `path`, left to right: the text

@@ -25,11 +25,7 @@ void RecordNewFolders(const char* name) {
         // The whole prefix is recorded: cutting it would name another folder.
         CopyMemory(prefix, name, i);
         prefix[i] = '\0';
-        if (FindValue(log.folders, prefix) != nullptr) continue;
-        // Remembering a folder may fail for want of memory: it is then
-        // recorded again, which removes nothing more.
-        (void)SetValue(log.folders, prefix, "");
-        RecordSequenceValue("dire", log.dire_number, prefix, key);
+        if (FindValue(log.listed, prefix) == nullptr) RecordSequenceValue("dire", log.dire_number, prefix, key);
     }
 }
 

@@ -158,18 +158,11 @@ int ComposeSystemCommand(char* buffer, size_t size, const char* program, const c
            AppendText(buffer, size, "\"") && AppendText(buffer, size, arguments);
 }
 
-int ComposeRegisterCommand(char* buffer, size_t size, const char* install_folder, const char* dll_name) {
-    char dll_path[kCommandBufferSize];
-    char arguments[kCommandBufferSize] = " \"";
-    return JoinPath(dll_path, sizeof dll_path, install_folder, dll_name) &&
-           AppendText(arguments, sizeof arguments, dll_path) && AppendText(arguments, sizeof arguments, "\"") &&
-           ComposeSystemCommand(buffer, size, "regsvr32.exe", arguments);
-}
-
-int ComposeUnregisterCommand(char* buffer, size_t size, const char* dll_path) {
+int ComposeRegsvrCommand(char* buffer, size_t size, const char* dll_path, bool unregister) {
     char arguments[kCommandBufferSize] = " -u \"";
+    // Without -u: the same arguments from the blank after it.
     return AppendText(arguments, sizeof arguments, dll_path) && AppendText(arguments, sizeof arguments, "\"") &&
-           ComposeSystemCommand(buffer, size, "regsvr32.exe", arguments);
+           ComposeSystemCommand(buffer, size, "regsvr32.exe", unregister ? arguments : arguments + 3);
 }
 
 namespace {
@@ -177,9 +170,6 @@ namespace {
 // How long a registration command may take before the program goes on
 // without it (a DLL whose entry point hangs must not hang the setup).
 constexpr DWORD kRegistrationPatience = 30000;
-
-// Starts `command` hidden and waits for its end, within the patience.
-void RunHiddenAndWait(char* command) { StartProgram(command, nullptr, SW_HIDE, kRegistrationPatience); }
 
 }  // namespace
 
@@ -199,14 +189,10 @@ void StartProgram(char* command, const char* folder, WORD show, DWORD wait) {
     CloseHandle(process.hProcess);
 }
 
-void RegisterDll(const char* install_folder, const char* dll_name) {
+void RunRegsvr(const char* dll_path, bool unregister) {
     char command[kCommandBufferSize];
-    if (ComposeRegisterCommand(command, sizeof command, install_folder, dll_name)) RunHiddenAndWait(command);
-}
-
-void UnregisterDll(const char* dll_path) {
-    char command[kCommandBufferSize];
-    if (ComposeUnregisterCommand(command, sizeof command, dll_path)) RunHiddenAndWait(command);
+    if (ComposeRegsvrCommand(command, sizeof command, dll_path, unregister))
+        StartProgram(command, nullptr, SW_HIDE, kRegistrationPatience);
 }
 
 }  // namespace kq

@@ -92,22 +92,17 @@ inline constexpr size_t kCommandBufferSize = 768;
 // Returns 0 when the result would not fit `size`.
 [[nodiscard]] int ComposeSystemCommand(char* buffer, size_t size, const char* program, const char* arguments);
 
-// regsvr32 "<install folder>\<dll name>"
-[[nodiscard]] int ComposeRegisterCommand(char* buffer, size_t size, const char* install_folder,
-                                         const char* dll_name);
-
-// regsvr32 -u "<recorded dll path>"
-[[nodiscard]] int ComposeUnregisterCommand(char* buffer, size_t size, const char* dll_path);
-
 // Starts `command` (CreateProcess may change it) in `folder` (null: the
 // system folder), shown as `show`, and waits up to `wait` milliseconds for
 // it to end.
 void StartProgram(char* command, const char* folder, WORD show, DWORD wait);
 
-// Run the composed commands hidden and wait for each to end (at most 30 s):
+// regsvr32 "<dll path>", or with `unregister` regsvr32 -u "<dll path>".
+[[nodiscard]] int ComposeRegsvrCommand(char* buffer, size_t size, const char* dll_path, bool unregister);
+
+// Runs the composed command hidden and waits for it to end (at most 30 s):
 // a DLL must not be deleted while it is being unregistered, and the program
 // launched at the end must not start before its DLLs are registered.
-void RegisterDll(const char* install_folder, const char* dll_name);
-void UnregisterDll(const char* dll_path);
+void RunRegsvr(const char* dll_path, bool unregister);
 
 }  // namespace kq

@@ -38,7 +38,7 @@ int SaveInstallLog(const char* script_path) {
     if (log.uninstall.text != nullptr) SaveSection(log.uninstall, kUninstallSection, script_path);
     ReleaseSection(log.uninstall);
     ReleaseSection(log.copymode);
-    ReleaseSection(log.folders);
+    ReleaseSection(log.listed);
     return !log.failed;
 }
 
@@ -60,7 +60,18 @@ void RecordUninstallValue(const char* key, const char* value) {
 
 void RecordSequenceValue(const char* stem, unsigned& number, const char* value, char* key) {
     SkipTakenKeys(stem, number);
-    if (KeyName(key, kKeyNameSize, stem, number++)) RecordUninstallValue(key, value);
+    if (!KeyName(key, kKeyNameSize, stem, number++)) return;
+    RecordUninstallValue(key, value);
+    // Remembering it may fail for want of memory: it may then be recorded
+    // twice, which removes nothing more.
+    (void)SetValue(g_install_log.listed, ListedPath(value), "");
+}
+
+const char* ListedPath(const char* value) {
+    if (*value != kKeptMarkStart) return value;
+    while (*value != '\0' && *value++ != '>') {
+    }
+    return *value == ' ' ? value + 1 : value;
 }
 
 void RecordFileKey(const char* path) {

@@ -25,6 +25,10 @@ inline constexpr char kUninstallerName[] = "Dizizev3.exe";
 DWORD ReadSequenceKey(const char* section, const char* stem, unsigned number, char* buffer, DWORD size,
                       const char* path);
 
+// The folders above the install folder that the install created, deepest
+// first, under their own key sequence in [Uninstall].
+inline constexpr char kAboveStem[] = "made";
+
 // Reads of values keep at most 254 characters (a 255-character buffer).
 inline constexpr DWORD kValueReadSize = 255;
 
@@ -35,6 +39,9 @@ inline constexpr char kKeptMark[] = "<kept under copy mode 3> ";
 inline constexpr char kNotOverwrittenMark[] = "<kept, not overwritten> ";
 inline constexpr char kKeptMarkStart = '<';
 
+// The path a log value names: for a kept file, the path after its mark.
+const char* ListedPath(const char* value);
+
 // ---- the install's keys in [Uninstall] of the setup script ------------------------------
 // The install gathers what it records in memory, from [Uninstall] as the
 // author wrote it, and writes the section back once (SaveInstallLog).
@@ -42,7 +49,7 @@ inline constexpr char kKeptMarkStart = '<';
 struct InstallLog {
     SectionImage uninstall;  // [Uninstall] of the setup script
     SectionImage copymode;   // [Copymode], read only
-    SectionImage folders;    // the folders recorded under dire keys, as key names
+    SectionImage listed;     // every path and folder recorded, as names (ListedPath)
     unsigned file_number;    // the file key the next recorded file takes
     unsigned dire_number;    // the dire key the next recorded folder takes
     bool failed;             // a key could not be recorded: memory ran out
@@ -61,6 +68,7 @@ void SkipTakenFileKeys();
 
 // Records `value` under the first free key of `stem` from `number` on, and
 // moves `number` past it; the key's name goes into `key` (kKeyNameSize).
+// The path it names goes into the install log's `listed`.
 void RecordSequenceValue(const char* stem, unsigned& number, const char* value, char* key);
 
 // Records `path` under the next free file key.

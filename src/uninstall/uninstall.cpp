@@ -52,7 +52,7 @@ void RemoveFirstLinkShortcuts(const SectionImage& log, const char* log_path, cha
 }
 
 void UnregisterRecordedDlls(const SectionImage& log) {
-    for (unsigned number = 1; const char* dll = FindSequenceValue(log, "dll", number); ++number) UnregisterDll(dll);
+    for (unsigned number = 1; const char* dll = FindSequenceValue(log, "dll", number); ++number) RunRegsvr(dll, true);
 }
 
 // A listed file the package installed read-only (its stored attributes) is
@@ -120,6 +120,9 @@ int RunUninstallSequence() {
     DeleteRecordedFiles(log);
     RemoveRecordedDirectories(log, work_path);
     RemoveDirectoryA(g_text.folder);
+    // Then the folders above it that the install created, deepest first.
+    for (unsigned number = 1; const char* folder = FindSequenceValue(log, kAboveStem, number); ++number)
+        RemoveDirectoryA(folder);
     const char* menu_folder = FindValue(log, "linkdir");
     if (menu_folder != nullptr && *menu_folder != '\0') RemoveDirectoryA(menu_folder);
     RemoveUninstallEntry(company);

@@ -377,6 +377,45 @@ std::vector<Row> MakeRows() {
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
                               .checks = {{What::kGone, "{install}"}, {What::kNoKey, kUninstallKey}}}}};
 
+    // The folders above the install folder that setup made go with it.
+    Row parents{.name = "parents",
+                .stub = Stub::kX64,
+                .package = small,
+                .phases = {{.action = Action::kInstall,
+                            .walk = {.folder = "{home}\\Made\\Deeper\\{app}"},
+                            .prompts = {{"Setup Complete", IDOK, "{app} Setup is complete."}}},
+                           {.action = Action::kUninstall,
+                            .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                        {"Uninstall", IDOK, "{app} has been uninstalled."}},
+                            .checks = {{What::kGone, "{home}\\Made"}}}}};
+
+    // Version 2 installed over version 1 drops two of its files and a
+    // folder: the new log carries them after its own keys, and the
+    // uninstall removes them.
+    Row upgrade{.name = "upgrade",
+                .stub = Stub::kX64,
+                .package = {.script = "[Install]\r\nAppName={app}\r\nDefDir={app}\r\nFileNum=1\r\n",
+                            .files = {{"program.txt", "version 2"}}},
+                .before = {{"{install}\\program.txt", "version 1"},
+                           {"{install}\\old-only.txt", "version 1"},
+                           {"{install}\\old\\dir.txt", "version 1"},
+                           {"{install}\\Uninstal.inf",
+                            "[Install]\r\nAppName={app}\r\n[Uninstall]\r\nfilea={install}\\program.txt\r\n"
+                            "fileb={install}\\old-only.txt\r\ndirea=old\r\nfilec={install}\\old\\dir.txt\r\n"
+                            "filed={install}\\Uninstal.inf\r\ndir={install}\r\n"}},
+                .phases = {{.action = Action::kInstall,
+                            .walk = {.folder = "{install}"},
+                            .prompts = {{"Setup Complete", IDOK, "{app} Setup is complete."}},
+                            .checks = {{What::kLog, "{install}\\Uninstal.inf",
+                                        "filea={install}\\program.txt\nfileb={install}\\License.txt\n"
+                                        "filec={install}\\Uninstal.inf\ndir={install}\nlinkdir={programs}\\{app}\n"
+                                        "filed={install}\\old-only.txt\nfilee={install}\\old\\dir.txt\ndirea=old"}}},
+                           {.action = Action::kUninstall,
+                            .prompts = {{"Uninstall", IDYES, kUninstallQuestion},
+                                        {"Uninstall", IDOK, "{app} has been uninstalled."}},
+                            .checks = {{What::kGone, "{install}"}}}},
+                .leaves = {"{install}"}};
+
     // Thousands of files in nested folders: each folder recorded once,
     // keys numbered after '~', the licence and the log on the two numbers
     // after the last file; the uninstall removes it all.
@@ -392,7 +431,9 @@ std::vector<Row> MakeRows() {
                                           {"Uninstall", IDOK, "{app} has been uninstalled."}},
                               .checks = NothingInstalled()}},
                   .leaves = {"{programs}\\{app}"}};
-    // No maker's key is created to be cleared.
+    // No maker's key is created to be cleared, nor the folder above the
+    // install folder removed, which was there before.
+    thousands.phases[1].checks.push_back({What::kFile, "{home}\\My Apps"});
     thousands.phases[1].checks.push_back({What::kNoKey, "Software\\KQ Tests\\{app}"});
     std::string log;
     int files = 0, folders = 0;
@@ -414,7 +455,7 @@ std::vector<Row> MakeRows() {
 
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup, silent, silent_folder,
-            silent_folder_i686, refused_switches, progress, thousands};
+            silent_folder_i686, refused_switches, progress, thousands, upgrade, parents};
 }
 
 }  // namespace
