@@ -92,10 +92,12 @@ bench: native stub32 stub64
 
 # Install and uninstall under Wine: 150 files of 64 MiB and 5,000 files of
 # 200 MiB, installed through the wizard and uninstalled by the entry's quiet
-# command; each package is encoded once and kept in build/bench-install.
+# command; each package is encoded once and kept in build/bench-install
+# (owned by the test user, whom wine-run becomes when started by root).
 bench-install: stub64
 	@$(CMAKE) --build $(BUILD)/x86_64 --target kq_install_bench >/dev/null
 	@mkdir -p $(BUILD)/bench-install
+	@if [ "$$(id -u)" -eq 0 ] && id -u kqtest >/dev/null 2>&1; then chown kqtest: $(BUILD)/bench-install; fi
 	@scripts/wine-run $(BUILD)/x86_64/bench/kq_install_bench.exe $(CURDIR)/$(BUILD)/bench-install
 	@scripts/stub-size.sh $(BIN)
 
