@@ -1,4 +1,4 @@
-// Folder trees walked, copied and deleted with plain calls.
+// Folder trees walked and deleted with plain calls.
 #include "bench_tree.h"
 
 #include <windows.h>
@@ -31,17 +31,6 @@ TreeList ListTree(const std::string& root) {
     const DWORD attributes = GetFileAttributesA(root.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) Walk(root, list);
     return list;
-}
-
-bool CopyTree(const std::string& from, const std::string& to) {
-    const TreeList list = ListTree(from);
-    bool copied = !list.folders.empty();
-    // Parents first: the folders in reverse, from the root down.
-    for (auto folder = list.folders.rbegin(); folder != list.folders.rend(); ++folder)
-        copied &= CreateDirectoryA((to + folder->substr(from.size())).c_str(), nullptr) != FALSE;
-    for (const std::string& file : list.files)
-        copied &= CopyFileA(file.c_str(), (to + file.substr(from.size())).c_str(), TRUE) != FALSE;
-    return copied;
 }
 
 bool DeleteListed(const TreeList& list) {

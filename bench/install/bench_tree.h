@@ -1,5 +1,5 @@
 // Folder trees with plain calls only, for the benchmark's reference delete:
-// what lies under a folder, a copy of it, and deleting what a list names.
+// what lies under a folder, and deleting what a list names.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +16,6 @@ struct TreeList {
 
 // Everything under `root`, and `root` itself; empty when it does not exist.
 TreeList ListTree(const std::string& root);
-
-// Copies `from` to `to` (which must not exist) with CreateDirectoryA and
-// CopyFileA. Returns false when a call fails.
-bool CopyTree(const std::string& from, const std::string& to);
 
 // DeleteFileA for each file, then RemoveDirectoryA for each folder in order.
 // Returns false when a call fails.
