@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <iterator>
 #include <random>
 
@@ -122,7 +123,9 @@ std::string BenchPackage(const BenchShape& shape, const std::string& cache_folde
     uint32_t seed = 1;
     for (const BenchFile& file : files)
         package += kqtest::EncodeRecord({.name = file.stored_name, .contents = Contents(file, seed++)});
-    kqh::WriteBytes(cache_path, header + package);
+    std::ofstream out(cache_path, std::ios::binary | std::ios::trunc);
+    out << header << package;
+    if (!out.flush()) std::printf("could not keep the package in %s: it is encoded again next time\n", cache_path.c_str());
     return package;
 }
 
