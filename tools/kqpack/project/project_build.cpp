@@ -68,9 +68,11 @@ void BuildProject(const ProjectBuildOptions& options, std::ostream& findings) {
                                                                : ShippedStub();
     const std::filesystem::path output = options.output.empty() ? project.output : options.output;
     if (stub.empty())
-        throw InputError{project.file.string() + ": no stub: give stub= in [Project] or --stub (kqstub.exe is "
-                         "neither beside kqpack nor in the share/kqsetup folder of its installation)"};
-    if (output.empty()) throw InputError{project.file.string() + ": no output: give output= in [Project] or -o"};
+        throw ProjectFileError{{project.file.string() + ": error: no stub: give stub= in [Project] or --stub "
+                                "(kqstub.exe is neither beside kqpack nor in the share/kqsetup folder of its "
+                                "installation)"}};
+    if (output.empty())
+        throw ProjectFileError{{project.file.string() + ": error: no output: give output= in [Project] or -o"}};
 
     PrintOrRefuse(CheckSetup(prepared.setup), options.strict, project.file.string(), "no package written", findings);
 
