@@ -1,6 +1,9 @@
 // The project build: prepare, check, then write the package in one go.
 #include "project/project_build.h"
 
+#include <chrono>
+#include <cstdio>
+
 #include "check/install_plan.h"
 #include "packing/file_io.h"
 #include "packing/package_writer.h"
@@ -61,6 +64,7 @@ PreparedProject PrepareProject(const std::filesystem::path& project_file) {
 }
 
 void BuildProject(const ProjectBuildOptions& options, std::ostream& findings) {
+    const auto start = std::chrono::steady_clock::now();
     const PreparedProject prepared = PrepareProject(options.project);
     const Project& project = prepared.project;
     const std::filesystem::path stub = !options.stub.empty()   ? options.stub
@@ -90,7 +94,10 @@ void BuildProject(const ProjectBuildOptions& options, std::ostream& findings) {
     if (ec) throw InputError{output.parent_path().string() + ": " + ec.message()};
     const std::string summary =
         WritePackage(stub, sources, output, options.sign_command.empty() ? project.sign : options.sign_command);
-    if (!options.quiet) findings << "kqpack: " << summary << "\n";
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, ", %.1f s", took.count());
+    if (!options.quiet) findings << "kqpack: " << summary << seconds << "\n";
 }
 
 }  // namespace kqpack
