@@ -13,7 +13,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -241,12 +240,11 @@ Figures Measure(const Plan& plan, const std::string& cache_folder) {
 
     // Best of a few runs, each into an empty folder and temp folder: under
     // Wine the time varies by half from one run to the next, more on a
-    // machine that is busy with other work. Each run installs
-    // twice, the first install removed by its uninstaller, the second by plain
-    // calls, so that both deletes meet files of the same age: on a file system
-    // that discards freed blocks (ext4 mounted with discard), deleting a file
-    // costs several times more once its data has been written back, some
-    // thirty seconds after it was written.
+    // machine busy with other work. Each run installs twice, the first
+    // install removed by its uninstaller, the second by plain calls, each
+    // right after its install: deleting files costs two to three times more
+    // while the system is still writing back the data just written (200 MiB
+    // takes it about half a minute here), so both must meet the same state.
     for (int run = 0; run < plan.runs && figures.failure.empty(); ++run) {
         for (int install_run = 0; install_run < 2 && figures.failure.empty(); ++install_run) {
             kqh::RemoveTree(install_folder);
