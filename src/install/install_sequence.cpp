@@ -119,7 +119,7 @@ void KeepEarlierEntries(const SetupContext& context) {
             const char* const stem = i == 0 ? "file" : i == 1 ? "dire" : kAboveStem;
             unsigned number = 1;
             for (unsigned n = 1; const char* value = FindSequenceValue(earlier, stem, n); ++n)
-                if (FindValue(g_install_log.listed, ListedPath(value)) == nullptr)
+                if (!HoldsName(g_install_log.listed, ListedPath(value)))
                     RecordSequenceValue(stem, number, value, key);
         }
     }

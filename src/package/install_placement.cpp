@@ -25,13 +25,15 @@ void RecordNewFolders(const char* name) {
         // The whole prefix is recorded: cutting it would name another folder.
         CopyMemory(prefix, name, i);
         prefix[i] = '\0';
-        if (FindValue(log.listed, prefix) == nullptr) RecordSequenceValue("dire", log.dire_number, prefix, key);
+        if (!HoldsName(log.listed, prefix)) RecordSequenceValue("dire", log.dire_number, prefix, key);
     }
 }
 
 // The leading decimal digits of a copy mode; any other text is no mode.
 int CopyModeOf(const char* text) {
     int mode = 0;
+    // Quotes around a value are no part of it, as the profile functions read it.
+    if (*text == '"' || *text == '\'') ++text;
     while (*text >= '0' && *text <= '9' && mode < 1000) mode = mode * 10 + (*text++ - '0');
     return mode;
 }

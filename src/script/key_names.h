@@ -20,9 +20,9 @@ inline constexpr size_t kKeyNameSize = 20;
 
 // The name of key `number` (from 1) of `stem` into `dest`: as written now,
 // or with `older_form`, the letter form older installers gave keys 31 to
-// 159 (stem + one letter from 0x7F to 0xFF). Returns 0 (dest empty) when
-// there is no such name (number 0; with `older_form` a number outside 31 to
-// 159) or it would not fit.
+// 159 (stem + one letter from 0x7F to 0xFF). Returns 0 when there is no
+// such name (number 0; with `older_form` a number outside 31 to 159: dest
+// empty) or it would not fit (dest then holds no key of the sequence).
 [[nodiscard]] int KeyName(char* dest, size_t capacity, const char* stem, unsigned number, bool older_form = false);
 
 }  // namespace kq

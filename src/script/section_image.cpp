@@ -117,7 +117,7 @@ void ReleaseSection(SectionImage& image) {
 }
 
 const char* FindValue(const SectionImage& image, const char* key) {
-    const uint32_t offset = image.slots != nullptr ? *SlotOf(image, key, TextLength(key)) : 0;
+    const uint32_t offset = image.slots != nullptr ? *SlotOf(image, key, KeyLength(key)) : 0;
     if (offset == 0) return nullptr;
     const char* entry = image.text + offset - 1;
     while (*entry != '\0' && *entry != '=') ++entry;
@@ -126,16 +126,22 @@ const char* FindValue(const SectionImage& image, const char* key) {
     return entry;
 }
 
+bool HoldsName(const SectionImage& image, const char* name) {
+    const char* value = FindValue(image, name);
+    return value != nullptr && *value == '\0';
+}
+
 int SetValue(SectionImage& image, const char* key, const char* value) {
-    const size_t key_length = TextLength(key);
-    const uint32_t size = static_cast<uint32_t>(key_length + 1 + TextLength(value) + 1);
-    if (!MakeRoom(image, size) || (image.slots == nullptr && !Reindex(image))) return 0;
-    uint32_t* slot = SlotOf(image, key, key_length);
+    if (image.slots == nullptr && !Reindex(image)) return 0;
+    uint32_t* slot = SlotOf(image, key, KeyLength(key));
     const bool is_new = *slot == 0;
     // A key set again keeps its place and its spelling; what follows it
-    // moves to fit the new value.
+    // moves to fit the new value. A new key is written whole.
     const uint32_t at = is_new ? image.length : *slot - 1;
+    const size_t key_length = is_new ? TextLength(key) : KeyLength(image.text + at);
+    const uint32_t size = static_cast<uint32_t>(key_length + 1 + TextLength(value) + 1);
     const uint32_t old_size = is_new ? 0 : static_cast<uint32_t>(TextLength(image.text + at)) + 1;
+    if (!MakeRoom(image, size)) return 0;
     char* entry = image.text + at;
     MoveMemory(entry + size, entry + old_size, image.length - at - old_size);
     if (is_new) CopyMemory(entry, key, key_length);

@@ -32,6 +32,11 @@ void ReleaseSection(SectionImage& image);
 // The value of `key`, or null when the section has no such key.
 const char* FindValue(const SectionImage& image, const char* key);
 
+// An image used as a set of names (each set with an empty value): true when
+// it holds `name`. A name with '=' in it is cut there, as a key name is; an
+// entry found that way has a value, and does not count.
+bool HoldsName(const SectionImage& image, const char* name);
+
 // Sets `key` to `value`. Returns 0 (nothing changed) when memory runs out.
 [[nodiscard]] int SetValue(SectionImage& image, const char* key, const char* value);
 

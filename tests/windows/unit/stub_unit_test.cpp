@@ -228,15 +228,16 @@ TEST_F(StubUnit, KeptFileValueDeletesNothingAsAPath) {
 }
 
 // Keys the author wrote stay: placement takes free keys only, names keys
-// past '~' by number and reads the older letter form too (copy mode 3 of
-// key 32, taken key 31), and records each folder once, parents first.
+// past '~' by number and reads the older letter form too (copy mode "3" of
+// key 32, taken key 31), and records each folder once, parents first, a
+// name with '=' in it too.
 TEST_F(StubUnit, PlacementNumbersKeysPastTheLettersAndRecordsEachFolderOnce) {
-    std::string script = "[Copymode]\r\nfile\x80=3\r\n[Uninstall]\r\nfileb=author\r\n";
+    std::string script = "[Copymode]\r\nfile\x80=\"3\"\r\n[Uninstall]\r\nfileb=author\r\n";
     for (char c = 'c'; c <= '~'; ++c) script += "file" + std::string(1, c) + "=x\r\n";
     kqh::WriteBytes(script_, script + "file\x7F=x\r\n");
     ASSERT_TRUE(kq::OpenInstallLog(script_.c_str()));
     std::vector<std::string> keys;
-    for (const char* name : {"a\\b\\1", "a\\b\\2", "a\\c\\3", "4", "a\\b\\5"}) {
+    for (const char* name : {"a\\b\\1", "a\\b\\2", "a\\c\\3", "4", "a\\b\\5", "x=1\\6", "x\\7"}) {
         char destination[256] = "C:\\P";
         int mode = 0;
         char key[kq::kKeyNameSize];
@@ -246,11 +247,12 @@ TEST_F(StubUnit, PlacementNumbersKeysPastTheLettersAndRecordsEachFolderOnce) {
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"filea=C:\\P\\a\\b\\1 mode 1", "file32=C:\\P\\a\\b\\2 mode 3",
                                               "file33=C:\\P\\a\\c\\3 mode 1", "file34=C:\\P\\4 mode 1",
-                                              "file35=C:\\P\\a\\b\\5 mode 1"}));
+                                              "file35=C:\\P\\a\\b\\5 mode 1", "file36=C:\\P\\x=1\\6 mode 1",
+                                              "file37=C:\\P\\x\\7 mode 1"}));
     std::string dires;
     for (unsigned n = 1; const char* folder = kq::FindSequenceValue(kq::g_install_log.uninstall, "dire", n); ++n)
         dires += std::string(folder) + ";";
-    EXPECT_EQ(dires, "a;a\\b;a\\c;");
+    EXPECT_EQ(dires, "a;a\\b;a\\c;x=1;x;");
 }
 
 // The section written at once is the file that key-by-key writes give:
