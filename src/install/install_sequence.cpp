@@ -9,6 +9,7 @@
 
 #include "install/registration.h"
 #include "package/extract_record.h"
+#include "package/stored_name.h"
 #include "platform/platform.h"
 #include "script/script.h"
 #include "text/text.h"
@@ -159,8 +160,9 @@ int InstallSequence(HWND window, SetupContext& context) {
     UpdateWindow(window);
 
     // Without a name the uninstall entry would be the Uninstall key itself
-    // and the Start-menu group the Programs folder.
-    if (g_text.name[0] == '\0') {
+    // and the Start-menu group the Programs folder; a name with a backslash,
+    // "..", or a character Windows refuses would name other places.
+    if (!IsPlainName(g_text.name, TextLength(g_text.name))) {
         ShowOwnedMessage(window, kSetupError, kSetupError, MB_OK);
         RemoveStagedFiles();
         return 0;

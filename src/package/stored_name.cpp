@@ -51,4 +51,10 @@ StoredNameCheck CheckStoredName(const char* name, size_t length) {
     return {StoredNameFault::kNone, 0, 0};
 }
 
+bool IsPlainName(const char* name, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (name[i] == '\\') return false;
+    return PartFault(name, length) == StoredNameFault::kNone;
+}
+
 }  // namespace kq

@@ -29,4 +29,11 @@ struct StoredNameCheck {
 // `name` is `length` bytes, backslash-separated, with no terminator needed.
 StoredNameCheck CheckStoredName(const char* name, size_t length);
 
+// True when `name` (`length` bytes) may stand whole as one folder name and
+// one registry key name, as an application's name does (the Start-menu
+// folder, the uninstall entry): not empty, no backslash, and none of the
+// faults of a stored name's part (a character Windows refuses, only dots and
+// blanks, a device name). Anything else could name a place elsewhere.
+bool IsPlainName(const char* name, size_t length);
+
 }  // namespace kq

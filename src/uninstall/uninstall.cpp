@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "package/stored_name.h"
 #include "platform/platform.h"
 #include "script/script.h"
 #include "text/text.h"
@@ -107,7 +108,10 @@ int RunUninstallSequence() {
     // The log deletes itself among the listed files: [Uninstall] is read
     // into memory, and the rest of what is needed, before anything goes.
     SectionImage log;
-    if (g_text.name[0] == '\0' || g_text.folder[0] == '\0' || !LoadSection(log, kUninstallSection, log_path)) {
+    // A name that is no plain name (empty, "..\\", a backslash) would reach
+    // another program's uninstall entry and keys.
+    if (!IsPlainName(g_text.name, TextLength(g_text.name)) || g_text.folder[0] == '\0' ||
+        !LoadSection(log, kUninstallSection, log_path)) {
         ShowMessage("Uninstall error!  Unable to uninstall!", kCaption, MB_OK | MB_ICONERROR);
         return kExitFailed;
     }

@@ -317,6 +317,16 @@ std::vector<Row> MakeRows() {
                             .checks = {{What::kFile, "{install}\\one.txt", "one"}, {What::kEmpty, "{temp}"}}}},
                 .leaves = {"{install}\\one.txt"}};
 
+    // An application name that would place the Start-menu folder and the
+    // uninstall entry elsewhere is refused like an empty one.
+    Row bad_name{.name = "bad-name",
+                 .stub = Stub::kX64,
+                 .package = {.script = "[Install]\r\nAppName=KQ\\..\\..\\Planted\r\nDefDir=x\r\nFileNum=0\r\n"},
+                 .phases = {{.action = Action::kSetupOnly,
+                             .prompts = {{"Setup Error!", IDOK, "Setup Error!"}},
+                             .exit_code = 2,
+                             .checks = NothingInstalled()}}};
+
     // The script's own record damaged: the program ends before any window.
     Row damaged_script{.name = "damaged-script",
                        .stub = Stub::kX64,
@@ -455,7 +465,7 @@ std::vector<Row> MakeRows() {
 
     return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup, silent, silent_folder,
-            silent_folder_i686, refused_switches, progress, thousands, upgrade, parents};
+            silent_folder_i686, refused_switches, progress, thousands, upgrade, parents, bad_name};
 }
 
 }  // namespace
