@@ -47,21 +47,21 @@ struct FileProgress {
 };
 FileProgress g_progress;
 
-// Shows the progress at most ten times a second (and whenever a file
-// starts) and handles the messages waiting meanwhile: a long install keeps
-// the window painted and answering. A close request meanwhile is ignored
-// (OnCloseRequest), and nothing here can start the sequence again.
+// Shows the progress at most ten times a second, the name of the file
+// being installed then, and handles the messages waiting meanwhile: a long
+// install keeps the window painted and answering, and one of thousands of
+// small files does not repaint it for every file. A close request meanwhile
+// is ignored (OnCloseRequest), and nothing here can start the sequence again.
 void OnPieceWritten(const uint8_t* stored_name, uint32_t name_length, uint32_t bytes) {
     g_progress.done += bytes;
-    const DWORD now = GetTickCount();
     if (stored_name != nullptr) {
         (void)CopyText(g_progress.text, sizeof g_progress.text, "Installing ");
         const size_t room = sizeof g_progress.text - 1 - TextLength(g_progress.text);
         (void)AppendBytes(g_progress.text, sizeof g_progress.text, reinterpret_cast<const char*>(stored_name),
                           name_length < room ? name_length : room);
-    } else if (now - g_progress.last_shown < 100) {
-        return;
     }
+    const DWORD now = GetTickCount();
+    if (now - g_progress.last_shown < 100) return;
     g_progress.last_shown = now;
     ShowBackdropProgress(g_progress.window, g_progress.text, g_progress.done, g_progress.total);
     HandlePendingMessages();
@@ -139,7 +139,7 @@ void AskToRunAtEnd(HWND window) {
     // Without a first link there is nothing to start: the message only says
     // that setup is complete.
     const bool can_run = g_text.launch[0] != '\0';
-    char question[512] = {};
+    char question[512];
     const char* const pieces[] = {g_text.name, " Setup is complete.", " If you need help getting started,\nclick the ",
                                   g_text.name, " Help menu item on your Start Menu.\n\nRun ", g_text.name, "?"};
     ComposeCut(question, sizeof question, pieces, can_run ? 7 : 2);

@@ -34,10 +34,9 @@ void WriteUninstallEntry(const SetupContext& context) {
 
     ReadProfileText(kInstallSection, "VerNum", g_text.title, kValueReadSize, g_text.script_path);
     // Display text: a name and version too long for one value are cut.
-    char value[kTextBufferSize] = {};
-    AppendCut(value, sizeof value, g_text.name);
-    AppendCut(value, sizeof value, " - ");
-    AppendCut(value, sizeof value, g_text.title);
+    char value[kTextBufferSize];
+    const char* const pieces[] = {g_text.name, " - ", g_text.title};
+    ComposeCut(value, pieces);
     SetRegistryString(HKEY_LOCAL_MACHINE, key_path, "DisplayName", value);
 
     char windows_folder[kTextBufferSize];

@@ -33,9 +33,8 @@ int Fail(const char* text) {
     return 0;
 }
 
-HANDLE CreateOutputFile(const char* path) {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+HANDLE CreateOutputFile(const char* path, DWORD disposition = CREATE_ALWAYS) {
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
@@ -155,12 +154,17 @@ int DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace)
 // is made replaceable first (and left as it was if it still cannot be
 // replaced). Returns ERROR_SUCCESS or the error met.
 DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& workspace, const char* destination) {
-    char folder[kTextBufferSize];
-    if (!ParentFolder(folder, sizeof folder, destination)) return ERROR_BAD_PATHNAME;
+    // Where nothing stands yet the file is written in place (created new,
+    // and deleted again if it cannot be completed): the temporary name and
+    // the move cost more than the writing for small files.
+    const bool fresh = GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES;
     char temporary[MAX_PATH];
-    if (!GetTempFileNameA(folder, "kq", 0, temporary)) return GetLastError();
+    char folder[kTextBufferSize];
+    if (fresh ? !CopyText(temporary, sizeof temporary, destination)
+              : !ParentFolder(folder, sizeof folder, destination) || !GetTempFileNameA(folder, "kq", 0, temporary))
+        return fresh ? ERROR_BAD_PATHNAME : GetLastError();
 
-    g_output_file = CreateOutputFile(temporary);
+    g_output_file = CreateOutputFile(temporary, fresh ? CREATE_NEW : CREATE_ALWAYS);
     g_output_error = g_output_file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     if (g_output_file != INVALID_HANDLE_VALUE) {
         if (!DecodeRecord(fields, workspace) && g_output_error == ERROR_SUCCESS) g_output_error = ERROR_CRC;
@@ -171,6 +175,7 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
     DWORD error = g_output_error;
     if (error == ERROR_SUCCESS) {
         SetFileAttributesA(temporary, FileAttributesFromDos(fields.attributes));
+        if (fresh) return ERROR_SUCCESS;
         constexpr DWORD kGuarding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         const DWORD previous = GetFileAttributesA(destination);
         const bool guarded = previous != INVALID_FILE_ATTRIBUTES && (previous & kGuarding) != 0;

@@ -68,7 +68,7 @@ void WriteRunLogLine(const char* label, const char* text) {
     const HANDLE log = CreateFileA(g_setup.run_log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
-    char line[2 * kTextBufferSize] = {};
+    char line[2 * kTextBufferSize];
     const char* const pieces[] = {label, ": ", text};
     ComposeCut(line, sizeof line - 2, pieces, 3);
     // One line per message, whatever line breaks its text has.
@@ -159,9 +159,9 @@ int ComposeSystemCommand(char* buffer, size_t size, const char* program, const c
 }
 
 int ComposeRegsvrCommand(char* buffer, size_t size, const char* dll_path, bool unregister) {
-    char arguments[kCommandBufferSize] = " -u \"";
+    char arguments[kCommandBufferSize];
     // Without -u: the same arguments from the blank after it.
-    return AppendText(arguments, sizeof arguments, dll_path) && AppendText(arguments, sizeof arguments, "\"") &&
+    return CopyText(arguments, sizeof arguments, " -u \"") && AppendText(arguments, sizeof arguments, dll_path) && AppendText(arguments, sizeof arguments, "\"") &&
            ComposeSystemCommand(buffer, size, "regsvr32.exe", unregister ? arguments : arguments + 3);
 }
 

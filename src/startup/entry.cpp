@@ -79,7 +79,8 @@ int TakeSetupSwitches(const char* tail) {
     g_setup.silent = switches.silent;
     const bool log_fits = AppendBytes(g_setup.run_log, sizeof g_setup.run_log, switches.log.text, switches.log.length);
     if (switches.unknown.text != nullptr) {
-        char text[kTextBufferSize] = "Unknown switch: ";
+        char text[kTextBufferSize];
+        (void)CopyText(text, sizeof text, "Unknown switch: ");
         const unsigned room = sizeof text - sizeof "Unknown switch: ";
         (void)AppendBytes(text, sizeof text, switches.unknown.text,
                           switches.unknown.length < room ? switches.unknown.length : room);
