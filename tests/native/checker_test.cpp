@@ -54,7 +54,11 @@ std::vector<Row> Rows() {
         {"no_files_no_file_num", "[Install]\nAppName=D\nDefDir=D\n", {}, {}},
         {"app_name_empty", "[Install]\nAppName=\"\"\nDefDir=D\n", {}, {"setup.inf:2: error: [Install] AppName: missing"}},
         {"install_missing", "DefDir=D\n", {}, {"setup.inf:1: warning: DefDir: outside any section",
-         "setup.inf: error: [Install]: missing", "setup.inf: error: [Install] AppName", "setup.inf: warning: [Install] DefDir"}},
+         "setup.inf: error: [Install]: missing", "setup.inf: error: [Install] AppName", "setup.inf: error: [Install] DefDir: missing"}},
+        {"app_name_not_plain", "[Install]\nAppName=X\\..\\Planted\nDefDir=D\n", {}, {"setup.inf:2: error: [Install] "
+         "AppName: \"X\\..\\Planted\" holds the character '\\'"}},
+        {"names_of_dots", "[Install]\nAppName=..\nDefDir=\\\n", {}, {"setup.inf:2: error: [Install] AppName: \"..\" holds "
+         "only dots", "setup.inf:3: error: [Install] DefDir: missing"}},
         {"app_name_longest", "[Install]\nAppName=" + std::string(203, 'n') + "\nDefDir=D\n", {}, {}},
         {"app_name_too_long", "[Install]\nAppName=" + std::string(204, 'n') + "\nDefDir=D\n", {},
          {"setup.inf:2: error: [Install] AppName: 204 characters"}},

@@ -2,6 +2,7 @@
 #include "check/check_context.h"
 #include "check/lettered_keys.h"
 #include "check/windows_names.h"
+#include "package/stored_name.h"
 
 namespace kqpack {
 namespace {
@@ -12,14 +13,19 @@ namespace {
 constexpr size_t kUninstallKeyPrefix = 52;
 constexpr size_t kLongestAppName = kMaxPath - kUninstallKeyPrefix;
 
+// The installer takes AppName for the Start-menu folder's name and the
+// uninstall entry's key name; setup and uninstaller refuse any name that is
+// not one plain name (kq::IsPlainName), an empty one among them.
 void CheckAppName(const CheckContext& c) {
     const std::string name = c.script.ReadText("Install", "AppName");
     const size_t line = c.LineOf("Install", "AppName");
     const std::string subject = Subject("Install", "AppName");
+    const std::string refused = "setup stops with \"Setup Error!\" before the wizard, and an uninstaller refuses a log "
+                                "without a plain AppName (\"Uninstall error!  Unable to uninstall!\")";
     if (name.empty()) {
         c.report.Error(line, subject,
-                       "missing or empty; it names the Start-menu folder and the uninstall entry, and the "
-                       "uninstaller refuses to work without it: add AppName=<the application's name>");
+                       "missing or empty; it names the Start-menu folder and the uninstall entry, so " + refused +
+                           ": add AppName=<the application's name>");
         return;
     }
     if (name.size() > kLongestAppName)
@@ -27,11 +33,13 @@ void CheckAppName(const CheckContext& c) {
                        std::to_string(name.size()) + " characters; the uninstall entry's registry key would pass " +
                            std::to_string(kMaxPath) + " characters and no uninstall entry would be written: keep it to " +
                            std::to_string(kLongestAppName));
-    const std::string problem = NameComponentProblem(name);
-    if (!problem.empty())
-        c.report.Warning(line, subject,
-                         "holds " + problem + "; it is the Start-menu folder's name, so that folder and the "
-                         "shortcuts in it would not be made: choose a name a folder can have");
+    if (!kq::IsPlainName(name.data(), name.size())) {
+        std::string problem = NameComponentProblem(name);
+        if (problem.empty()) problem = "only dots and blanks, which Windows reads as '..' or as no name at all";
+        c.report.Error(line, subject,
+                       Quoted(name) + " holds " + problem + "; as a folder and registry key name it would name "
+                       "other places, so " + refused + ": choose a name a folder can have");
+    }
 }
 
 // Integer keys: the installer reads leading digits and takes anything else as
@@ -71,10 +79,12 @@ void CheckDefDir(const CheckContext& c) {
     const std::string dir = c.script.ReadText("Install", "DefDir");
     const size_t line = c.LineOf("Install", "DefDir");
     const std::string subject = Subject("Install", "DefDir");
-    if (dir.empty()) {
-        c.report.Warning(line, subject,
-                         "missing or empty, so the default install folder is \"" + std::string(kDefaultFolderStem) +
-                             "\" itself: add DefDir=<a folder name>");
+    // Only backslashes would propose the Program Files folder as well.
+    if (dir.find_first_not_of('\\') == std::string::npos) {
+        c.report.Error(line, subject,
+                       "missing or empty, so the proposed install folder is \"" + std::string(kDefaultFolderStem) +
+                           "\" itself, and the files, licence and log would land among every other program's: "
+                           "add DefDir=<a folder name>");
         return;
     }
     // A folder path below Program Files: components joined by backslashes.
