@@ -42,7 +42,7 @@ std::string Quoted(std::string_view value);
 std::string Plural(size_t n, const char* one, const char* many);
 
 void CheckLayout(const CheckContext& context);       // sections, duplicates, unknown keys, text, lengths
-void CheckInstallKeys(const CheckContext& context);  // AppName, FileNum, DefDir, Desk, QLaunch, [Uninstall]
+void CheckInstallKeys(const CheckContext& context);  // AppName, FileNum, DefDir, CompReg, Desk, QLaunch, [Uninstall]
 void CheckSequences(const CheckContext& context);    // dll, link, linkfile and [Copymode] keys
 void CheckFileNames(const CheckContext& context);    // the stored names
 void CheckLimits(const CheckContext& context);       // path lengths

@@ -121,6 +121,16 @@ void CheckShortcutFlags(const CheckContext& c) {
     }
 }
 
+// The uninstaller clears two subkeys of Software\<CompReg>\<AppName> only
+// when CompReg is set, since Software\<AppName> may be another maker's.
+void NoteMakerKey(const CheckContext& c) {
+    if (c.script.Has("Install", "CompReg")) return;
+    c.report.Note(c.LineOf("Install", "CompReg"), Subject("Install", "CompReg"),
+                  "missing or empty, so the uninstaller leaves your program's registry key alone (it deletes "
+                  "\"settings\" and \"Recent File List\" of Software\\<CompReg>\\<AppName> only when CompReg is set "
+                  "and that key exists): add CompReg=<your company's key name> if your program keeps settings there");
+}
+
 void CheckAuthorUninstall(const CheckContext& c) {
     const ProfileSection* uninstall = c.script.FindSection("Uninstall");
     if (uninstall == nullptr) return;
@@ -143,6 +153,7 @@ void CheckInstallKeys(const CheckContext& c) {
     CheckAppName(c);
     CheckFileNum(c);
     CheckDefDir(c);
+    NoteMakerKey(c);
     CheckShortcutFlags(c);
     CheckAuthorUninstall(c);
 }

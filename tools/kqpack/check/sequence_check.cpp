@@ -1,11 +1,13 @@
-// Keys of a sequence: gaps that end one early, shortcut names, dll and link
-// targets that are not packaged, and [Copymode] keys that no file takes.
+// Keys of a sequence: gaps that end one early, no link at all, shortcut names,
+// dll and link targets that are not packaged, and [Copymode] keys that no
+// file takes.
 #include <map>
 #include <optional>
 
 #include "check/check_context.h"
 #include "check/lettered_keys.h"
 #include "check/windows_names.h"
+#include "packing/text_encoding.h"
 #include "text/text.h"
 
 namespace kqpack {
@@ -80,6 +82,11 @@ void CheckTarget(const CheckContext& c, std::string_view section, std::string_vi
 void CheckLinks(const CheckContext& c) {
     const std::vector<std::string> links = ReadSequence(c.script, "Links", "link");
     CheckGap(c, "Links", "link", links.size());
+    if (links.empty())
+        c.report.Note(c.LineOf("Links", "linka"), Subject("Links", "linka"),
+                      "missing, so setup ends with \"" + DisplayText(c.script.ReadText("Install", "AppName")) +
+                          " Setup is complete.\" and OK only, and starts nothing: add linka and linkfilea to offer "
+                          "to start your program");
     for (size_t i = 0; i < links.size(); ++i) {
         const unsigned number = static_cast<unsigned>(i) + 1;
         const std::string link = KeyInScript(c, "Links", "link", number);

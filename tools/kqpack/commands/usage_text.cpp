@@ -86,6 +86,8 @@ const char* const kCheckUsage =
     "text outside the ANSI code page; repeated, misspelt or unread keys and sections;\n"
     "folders an uninstall would leave; files landing on one file; a licence with\n"
     "bare LF line ends.\n"
+    "Notes: no CompReg (the uninstaller leaves the program's registry key alone); no\n"
+    "links (setup only says it is complete, and starts nothing).\n"
     "\n"
     "Findings go to stderr as FILE:LINE: error|warning|note: [Section] key: what to do,\n"
     "then the summary (mistakes in a project file read the same way). Exit 0 when\n"
