@@ -105,6 +105,8 @@ std::vector<Row> Rows() {
          {"setup.inf:8: warning: [Copymode] fileb: \"0x8\" is not a copy mode; the installer reads 0 and replaces",
           "setup.inf:9: warning: [Copymode] filec: \"5\" is not a copy mode; the installer reads 5 and replaces",
           "setup.inf:12: warning: [Copymode] filed: no fourth file is packaged (FileNum=3)"}},
+        {"configuration", Script(4, "[Copymode]\nfileb=3\nfilec=2\nfiled=1\n"), {"a.INI", "b.cfg", "c.conf", "d\\e.Json"},
+         {"arg1: warning: \"a.INI\": looks like a configuration file", "arg4: warning: \"d\\e.Json\": looks like a"}},
         {"targets", Script(2, "dlla=lib.dll\ndllb=gone.dll\n[Links]\nlinka=Bin/App.EXE\nlinkfilea=A.lnk\nlinkb=no.exe\n"
                               "linkfileb=B.lnk\n"), {"bin\\app.exe", "lib.dll"},
          {"setup.inf:6: warning: [Install] dllb: \"gone.dll\" is not among", "setup.inf:10: warning: [Links] linkb: "

@@ -1,6 +1,6 @@
 // The stored names of the packaged files: names Windows cannot create or
-// that leave the install folder, names it would change, and names that land
-// on one file.
+// that leave the install folder, names it would change, names that land on
+// one file, and configuration files a reinstall would replace.
 #include <map>
 
 #include "check/check_context.h"
@@ -12,6 +12,17 @@ namespace {
 
 void Report(const CheckContext& c, Severity severity, const PackagedFile& file, std::string text) {
     c.report.Add(Finding{severity, file.origin, Quoted(file.stored_name), std::move(text)});
+}
+
+// Files users commonly edit, by their extension (any case; a dot in a folder
+// name leaves a backslash in the "extension").
+bool LooksLikeConfiguration(std::string_view stored_name) {
+    const size_t dot = stored_name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string_view extension = stored_name.substr(dot + 1);
+    for (std::string_view known : {"ini", "cfg", "conf", "json", "xml", "config"})
+        if (SameName(extension, known)) return true;
+    return false;
 }
 
 }  // namespace
@@ -43,6 +54,11 @@ void CheckFileNames(const CheckContext& c) {
                        " (Windows ignores case), which it replaces: package one of them");
             continue;
         }
+        if (i < c.plan.copy_modes.size() && c.plan.copy_modes[i] == 1 && LooksLikeConfiguration(file.stored_name))
+            Report(c, Severity::kWarning, file,
+                   "looks like a configuration file, but copy mode 1 (replace, also what no [Copymode] key means) "
+                   "overwrites it on a reinstall or upgrade, and the user's edits with it: give it copy mode 3 (keep) "
+                   "or 2 (ask)");
         // The licence and the log are put into the install folder after the
         // files, over anything of that name.
         if (!in_windows_folder && (key == "license.txt" || key == "uninstal.inf"))
