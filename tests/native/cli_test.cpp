@@ -98,7 +98,8 @@ TEST_F(KqpackCli, BuildPackagesFilesThatListAndExtractUnchanged) {
     Write("files/readme.txt", "Read me.\r\n");
     Write("files/old.dat", "");
     Write("files/future.dat", "x");
-    Write("setup.inf", "[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=4\r\n");
+    Write("setup.inf", "[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nCompReg=Demo\r\nFileNum=4\r\n"
+                       "[Links]\r\nlinka=readme.txt\r\nlinkfilea=Read me.lnk\r\n");
     SetTime("files/readme.txt", 1999, 12, 31, 23, 59, 59);
     SetTime("files/old.dat", 1975, 6, 1, 12, 0, 0);
     SetTime("files/future.dat", 2150, 6, 1, 12, 0, 0);
@@ -226,7 +227,7 @@ TEST_F(KqpackCli, CheckExitsOneOnlyForErrorsOrStrictWarnings) {
 }
 
 TEST_F(KqpackCli, ProjectBuildsItsFilesInOrderWithGeneratedKeys) {
-    const std::string author = "; the author's comment\r\n[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\n\r\n"
+    const std::string author = "; the author's comment\r\n[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nCompReg=Demo\r\n\r\n"
                                "[Links]\r\nlinka=bin\\app.exe\r\nlinkfilea=Demo.lnk\r\n";
     Write("setup.inf", author);
     for (const char* name : {"bin/app.exe", "doc/b.txt", "doc/a.txt", "doc/deep/c.txt", "doc/.hidden.txt"})
@@ -250,7 +251,7 @@ TEST_F(KqpackCli, ProjectBuildsItsFilesInOrderWithGeneratedKeys) {
 
     // The author's lines stay in place; FileNum and [Copymode] are written in.
     ASSERT_EQ(Kqpack("extract out/demo.exe x").exit_code, 0);
-    EXPECT_EQ(Read("x/kqsetup.inf"), "; the author's comment\r\n[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nFileNum=4\r\n\r\n"
+    EXPECT_EQ(Read("x/kqsetup.inf"), "; the author's comment\r\n[Install]\r\nAppName=Demo\r\nDefDir=Demo\r\nCompReg=Demo\r\nFileNum=4\r\n\r\n"
                                      "[Links]\r\nlinka=bin\\app.exe\r\nlinkfilea=Demo.lnk\r\n\r\n"
                                      "[Copymode]\r\nfilea=3\r\nfileb=1\r\nfilec=2\r\nfiled=2\r\n");
     // The same inputs give the same bytes.
