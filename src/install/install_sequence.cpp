@@ -94,15 +94,17 @@ void RecordLogAndFolder(const SetupContext& context) {
 // uninstall removes them once empty. Older uninstallers ignore the keys.
 void RecordFoldersAbove(const char* install_folder) {
     char folder[kTextBufferSize];
+    char parent[kTextBufferSize];
     char key[kKeyNameSize];
     unsigned number = 1;
-    if (!CopyText(folder, sizeof folder, install_folder)) return;
-    for (size_t end = TextLength(folder); end > 0;) {
-        while (end > 0 && folder[--end] != '\\') {
-        }
-        folder[end] = '\0';
-        if (end == 0 || GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) return;
-        RecordSequenceValue(kAboveStem, number, folder, key);
+    // ParentFolder cannot write over its own source: each parent is taken
+    // from a copy of the one before.
+    const char* below = install_folder;
+    while (ParentFolder(parent, sizeof parent, below) && parent[0] != '\0' &&
+           GetFileAttributesA(parent) == INVALID_FILE_ATTRIBUTES) {
+        RecordSequenceValue(kAboveStem, number, parent, key);
+        if (!CopyText(folder, sizeof folder, parent)) return;
+        below = folder;
     }
 }
 

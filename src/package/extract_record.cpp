@@ -147,17 +147,18 @@ int DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace)
     return !result.ran_out && (g_integrity == nullptr || crc == DecodedCrcOf(g_record_index)) ? 1 : 0;
 }
 
-// Writes the record under a temporary name in the destination's folder and
-// moves it over the destination only once it is complete, with its time and
-// attributes set, so that a failure part-way leaves the previous file as it
-// was and no temporary file behind. A read-only, hidden or system file there
-// is made replaceable first (and left as it was if it still cannot be
-// replaced). Returns ERROR_SUCCESS or the error met.
+// Writes the record with its time and attributes. Where nothing stands yet
+// the file is written in place (created new, and deleted again if it cannot
+// be completed): under Wine a temporary name and a move cost more than the
+// writing of a small file. A file already there is replaced through a
+// temporary name in its folder, moved over it only once complete, so that a
+// failure part-way leaves the previous file as it was and no temporary file
+// behind; a read-only, hidden or system file there is made replaceable first
+// (and left as it was if it still cannot be replaced). Returns ERROR_SUCCESS
+// or the error met.
 DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& workspace, const char* destination) {
-    // Where nothing stands yet the file is written in place (created new,
-    // and deleted again if it cannot be completed): the temporary name and
-    // the move cost more than the writing for small files.
-    const bool fresh = GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES;
+    const DWORD previous = GetFileAttributesA(destination);
+    const bool fresh = previous == INVALID_FILE_ATTRIBUTES;
     char temporary[MAX_PATH];
     char folder[kTextBufferSize];
     if (fresh ? !CopyText(temporary, sizeof temporary, destination)
@@ -177,8 +178,7 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
         SetFileAttributesA(temporary, FileAttributesFromDos(fields.attributes));
         if (fresh) return ERROR_SUCCESS;
         constexpr DWORD kGuarding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        const DWORD previous = GetFileAttributesA(destination);
-        const bool guarded = previous != INVALID_FILE_ATTRIBUTES && (previous & kGuarding) != 0;
+        const bool guarded = (previous & kGuarding) != 0;
         if (guarded) SetFileAttributesA(destination, previous & ~kGuarding);
         if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return ERROR_SUCCESS;
         error = GetLastError();
