@@ -3,33 +3,23 @@
 
 #include <windows.h>
 
+#include "harness/harness.h"
+
 namespace kqbench {
-namespace {
-
-void Walk(const std::string& folder, TreeList& list) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Walk(folder + "\\" + name, list);
-        } else {
-            list.files.push_back(folder + "\\" + name);
-            list.bytes += static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    list.folders.push_back(folder);
-}
-
-}  // namespace
 
 TreeList ListTree(const std::string& root) {
     TreeList list;
     const DWORD attributes = GetFileAttributesA(root.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) Walk(root, list);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return list;
+    kqh::WalkTree(root, [&](const std::string& path, const WIN32_FIND_DATAA& found) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            list.folders.push_back(path);
+        } else {
+            list.files.push_back(path);
+            list.bytes += static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+        }
+    });
+    list.folders.push_back(root);
     return list;
 }
 

@@ -96,27 +96,6 @@ HKEY OpenMachineKey(const std::string& key, bool wow64, REGSAM access) {
     return handle;
 }
 
-void Walk(const std::string& folder, Tree& tree) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        TreeEntry entry;
-        entry.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!entry.directory) {
-            entry.size = uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
-            entry.write_time = uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
-            if (entry.size <= (1u << 20)) entry.content = ReadBytes(path);
-        }
-        tree[Lower(path)] = entry;
-        if (entry.directory) Walk(path, tree);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
@@ -471,9 +450,32 @@ std::string Lower(std::string text) {
     return text;
 }
 
+void WalkTree(const std::string& folder, const TreeVisitor& visit) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) WalkTree(path, visit);
+        visit(path, found);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 Tree TakeTree(const std::string& root) {
     Tree tree;
-    Walk(root, tree);
+    WalkTree(root, [&](const std::string& path, const WIN32_FIND_DATAA& found) {
+        TreeEntry entry;
+        entry.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!entry.directory) {
+            entry.size = uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
+            entry.write_time = uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
+            if (entry.size <= (1u << 20)) entry.content = ReadBytes(path);
+        }
+        tree[Lower(path)] = entry;
+    });
     return tree;
 }
 

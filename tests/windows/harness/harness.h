@@ -117,6 +117,11 @@ void SetRegistryString(const std::string& key, const std::string& name, const st
 std::string LinkTarget(const std::string& path);
 std::string SpecialFolder(int csidl);
 
+// Calls `visit` for each file and folder below `folder`, a folder after
+// everything it holds.
+using TreeVisitor = std::function<void(const std::string& path, const WIN32_FIND_DATAA& found)>;
+void WalkTree(const std::string& folder, const TreeVisitor& visit);
+
 struct TreeEntry {
     bool directory = false;
     uint64_t size = 0;
