@@ -83,9 +83,13 @@ add_executable(kqstub WIN32
   ${KQ_STUB_PROGRAM_RESOURCES})
 target_compile_options(kqstub PRIVATE ${KQ_FREESTANDING_FLAGS})
 target_link_libraries(kqstub PRIVATE kqstub_core)
+include(${CMAKE_CURRENT_LIST_DIR}/stub_linker_script.cmake)
+set(KQ_STUB_LINKER_SCRIPT "${CMAKE_BINARY_DIR}/kqstub.ld")
+kq_write_stub_linker_script("${KQ_STUB_LINKER_SCRIPT}")
 target_link_options(kqstub PRIVATE
   -nostdlib -nostartfiles -static -s -Wl,--gc-sections -Wl,-e,${KQ_ENTRY_SYMBOL}
-  -Wl,--no-insert-timestamp)
+  -Wl,--no-insert-timestamp -Wl,-T,${KQ_STUB_LINKER_SCRIPT})
+set_target_properties(kqstub PROPERTIES LINK_DEPENDS "${KQ_STUB_LINKER_SCRIPT}")
 # libgcc is linked statically for the compiler's helpers (stack probes).
 target_link_libraries(kqstub PRIVATE gcc)
 set_target_properties(kqstub PROPERTIES
