@@ -33,13 +33,9 @@ int Fail(const char* text) {
     return 0;
 }
 
-HANDLE CreateOutputFile(const char* path, DWORD disposition = CREATE_ALWAYS) {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
-    DWORD read = 0;
-    return ReadFile(file, buffer, count, &read, nullptr) != FALSE && read == count;
+HANDLE CreateOutputFile(const char* path, DWORD disposition = CREATE_ALWAYS,
+                        DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, disposition, attributes, nullptr);
 }
 
 void WriteStub(HANDLE own_file, const char* destination) {
@@ -50,8 +46,7 @@ void WriteStub(HANDLE own_file, const char* destination) {
         return;
     auto* bytes = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, kStubLength));
     DWORD moved = 0;
-    if (bytes != nullptr && SetFilePointer(own_file, 0, nullptr, FILE_BEGIN) == 0 &&
-        ReadExactly(own_file, bytes, kStubLength)) {
+    if (bytes != nullptr && ReadAt(own_file, 0, bytes, kStubLength)) {
         // The copy is a plain unsigned program.
         CleanStubHeader(bytes, kStubLength);
         const HANDLE out = CreateOutputFile(destination);
@@ -100,21 +95,21 @@ void SetStoredTime(HANDLE file, uint16_t dos_date, uint16_t dos_time) {
         SetFileTime(file, nullptr, nullptr, &time);
 }
 
-// The record buffer, from the process heap, freed when the record is done.
-class RecordBuffer {
-public:
-    ~RecordBuffer() {
-        if (bytes_ != nullptr) HeapFree(GetProcessHeap(), 0, bytes_);
-    }
-    bool Allocate(SIZE_T size) {
-        bytes_ = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size));
-        return bytes_ != nullptr;
-    }
-    uint8_t* bytes() const { return bytes_; }
+// The buffer a record is read into, from the process heap: kept for the
+// next record and replaced only by a larger one. A fresh block per record
+// cost about as much time as reading the record into it, its pages being
+// new to the process each time.
+uint8_t* g_record_buffer;
+SIZE_T g_record_buffer_size;
 
-private:
-    uint8_t* bytes_ = nullptr;
-};
+uint8_t* RecordBufferFor(SIZE_T size) {
+    if (size > g_record_buffer_size) {
+        if (g_record_buffer != nullptr) HeapFree(GetProcessHeap(), 0, g_record_buffer);
+        g_record_buffer = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size));
+        g_record_buffer_size = g_record_buffer != nullptr ? size : 0;
+    }
+    return g_record_buffer;
+}
 
 // Per-record decoder scratch memory, released when the record is done. Zeroed:
 // a damaged stream may copy from ring-buffer positions it never wrote, which
@@ -165,7 +160,11 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
               : !ParentFolder(folder, sizeof folder, destination) || !GetTempFileNameA(folder, "kq", 0, temporary))
         return fresh ? ERROR_BAD_PATHNAME : GetLastError();
 
-    g_output_file = CreateOutputFile(temporary, fresh ? CREATE_NEW : CREATE_ALWAYS);
+    // The stored attributes are given at creation (a read-only file can
+    // still be written through the handle that created it), which spares a
+    // second opening of the file to set them.
+    g_output_file =
+        CreateOutputFile(temporary, fresh ? CREATE_NEW : CREATE_ALWAYS, FileAttributesFromDos(fields.attributes));
     g_output_error = g_output_file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     if (g_output_file != INVALID_HANDLE_VALUE) {
         if (!DecodeRecord(fields, workspace) && g_output_error == ERROR_SUCCESS) g_output_error = ERROR_CRC;
@@ -175,7 +174,6 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
     g_output_file = INVALID_HANDLE_VALUE;
     DWORD error = g_output_error;
     if (error == ERROR_SUCCESS) {
-        SetFileAttributesA(temporary, FileAttributesFromDos(fields.attributes));
         if (fresh) return ERROR_SUCCESS;
         constexpr DWORD kGuarding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         const bool guarded = (previous & kGuarding) != 0;
@@ -208,23 +206,20 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode) {
     if (file_size == INVALID_FILE_SIZE || file_size <= g_record_cursor) return 0;
 
     uint8_t prefix[kRecordPrefixBytes];
-    if (SetFilePointer(own_file, static_cast<LONG>(g_record_cursor), nullptr, FILE_BEGIN) ==
-            INVALID_SET_FILE_POINTER ||
-        !ReadExactly(own_file, prefix, sizeof prefix))
-        return Fail(kFileError);
+    if (!ReadAt(own_file, g_record_cursor, prefix, sizeof prefix)) return Fail(kFileError);
     const uint32_t record_length = ReadU32(prefix + 4);
     // A length shorter than the record's own fields, or running past the end
     // of the file, means a damaged package: nothing is written.
     if (!RecordFitsFile(g_record_cursor, record_length, file_size)) return Fail(kFileError);
 
-    RecordBuffer buffer;
-    if (!buffer.Allocate(record_length - 3)) return Fail(kNoMemory);
+    uint8_t* const buffer = RecordBufferFor(record_length - 3);
+    if (buffer == nullptr) return Fail(kNoMemory);
     const uint32_t buffer_length = record_length - 4;
     // The buffer holds the record from its length field on.
-    for (int i = 0; i < 4; ++i) buffer.bytes()[i] = prefix[4 + i];
+    for (int i = 0; i < 4; ++i) buffer[i] = prefix[4 + i];
     RecordFields fields;
-    if (!ReadExactly(own_file, buffer.bytes() + 4, buffer_length - 4) ||
-        !ParseRecordBuffer(buffer.bytes(), buffer_length, fields))
+    if (!ReadAt(own_file, g_record_cursor + sizeof prefix, buffer + 4, buffer_length - 4) ||
+        !ParseRecordBuffer(buffer, buffer_length, fields))
         return Fail(kFileError);
 
     // Taken before anything is logged or touched, so a shortage leaves the
@@ -293,6 +288,12 @@ constexpr DWORD kOpenRetryDelay = 100;
 
 }  // namespace
 
+bool ReadAt(HANDLE file, uint32_t offset, void* buffer, DWORD count) {
+    DWORD read = 0;
+    return SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           ReadFile(file, buffer, count, &read, nullptr) && read == count;
+}
+
 HANDLE OwnProgramFile(HINSTANCE module) {
     char own_path[kTextBufferSize];
     const DWORD length = GetModuleFileNameA(module, own_path, sizeof own_path);
@@ -322,9 +323,7 @@ PackageFiles ScanPackageFiles(HINSTANCE module, int count) {
         uint8_t header[kRecordFixedBytes + 255];
         const uint32_t left = file_size - cursor;
         const DWORD wanted = left < sizeof header ? left : sizeof header;
-        if (SetFilePointer(own_file, static_cast<LONG>(cursor), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-            wanted < kRecordFixedBytes || !ReadExactly(own_file, header, wanted))
-            break;
+        if (wanted < kRecordFixedBytes || !ReadAt(own_file, cursor, header, wanted)) break;
         const uint32_t record_length = ReadU32(header + 4);
         if (!RecordFitsFile(cursor, record_length, file_size) || kRecordFixedBytes + header[13] > record_length) break;
         if (index >= 2) {

@@ -26,6 +26,9 @@ extern uint32_t g_record_index;
 // not change it); INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE OwnProgramFile(HINSTANCE module);
 
+// Reads `count` bytes at `offset` of `file`; false unless all of them came.
+bool ReadAt(HANDLE file, uint32_t offset, void* buffer, DWORD count);
+
 // The longest stored name and the total decoded size of the `count` records
 // after the licence, read from their headers; the records that are not there
 // count as nothing.

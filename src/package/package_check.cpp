@@ -21,12 +21,6 @@ constexpr uint32_t kPiece = 1 << 20;
 
 void* Allocate(SIZE_T size) { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size); }
 
-bool ReadAt(HANDLE file, uint32_t offset, void* buffer, DWORD count) {
-    DWORD read = 0;
-    return SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
-           ReadFile(file, buffer, count, &read, nullptr) && read == count;
-}
-
 struct MemorySink {
     uint8_t* bytes;
     uint32_t capacity;
