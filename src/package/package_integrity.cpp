@@ -34,11 +34,21 @@ void MakeCrc32Table(Crc32Table& table) {
         for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         table.entry[i] = c;
     }
+    for (uint32_t i = 256; i < 4 * 256; ++i)
+        table.entry[i] = table.entry[i - 256] >> 8 ^ table.entry[table.entry[i - 256] & 0xFF];
 }
 
+// Four bytes a step: every decoded byte of a package passes here, and byte
+// by byte this took about a fifth of the time of decoding them.
 uint32_t Crc32(const Crc32Table& table, uint32_t crc, const uint8_t* bytes, size_t length) {
+    const uint32_t* const e = table.entry;
+    const uint8_t* const end = bytes + length;
     crc = ~crc;
-    for (size_t i = 0; i < length; ++i) crc = table.entry[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    for (; end - bytes >= 4; bytes += 4) {
+        crc ^= static_cast<uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+        crc = e[3 * 256 + (crc & 0xFF)] ^ e[2 * 256 + (crc >> 8 & 0xFF)] ^ e[256 + (crc >> 16 & 0xFF)] ^ e[crc >> 24];
+    }
+    while (bytes != end) crc = e[(crc ^ *bytes++) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
 

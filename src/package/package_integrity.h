@@ -24,8 +24,10 @@ inline constexpr uint8_t kIntegrityMark[4] = {'K', 'Q', 'I', '1'};
 // decoded bytes, and last the CRC-32 of everything before it.
 constexpr uint32_t IntegrityPayloadSize(uint32_t records) { return 12 + 8 * records; }
 
+// Four tables of 256: the CRC of a byte, and of that byte followed by one,
+// two and three zero bytes, so that four bytes are taken at a time.
 struct Crc32Table {
-    uint32_t entry[256];
+    uint32_t entry[4 * 256];
 };
 void MakeCrc32Table(Crc32Table& table);
 // CRC-32 (the polynomial of zip and PNG) of `bytes` continuing `crc` (0 to start).

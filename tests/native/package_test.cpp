@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/damaged_records.h"
+#include "package/package_integrity.h"
 #include "package/package_reader.h"
 #include "package/lzhuf_encoder.h"
 #include "package/record_format.h"
@@ -122,6 +123,30 @@ TEST(PackageVerify, PassesTheSoundAndSignedAndRefusesEverySpoiledCopy) {
     for (const kqtest::DamagedPackage& spoiled : kqtest::SpoiledPrograms(stub))
         EXPECT_FALSE(kq::VerifyPackage(std::vector<uint8_t>(spoiled.package.begin(), spoiled.package.end())).empty())
             << spoiled.name;
+}
+
+// The zip CRC-32's check value, and the CRC of bit-by-bit division for every
+// start alignment, length and split point, as the extractor feeds it in
+// pieces of any size.
+TEST(Crc32, GivesTheCheckValueHoweverTheBytesAreAlignedAndSplit) {
+    kq::Crc32Table table;
+    kq::MakeCrc32Table(table);
+    const std::string check = "123456789";
+    EXPECT_EQ(kq::Crc32(table, 0, reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xCBF43926u);
+    std::vector<uint8_t> bytes(40);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 151 + 7);
+    for (size_t from = 0; from < 4; ++from) {
+        uint32_t bitwise = ~0u;
+        for (size_t to = from; to <= bytes.size(); ++to) {
+            for (size_t split = from; split <= to; ++split) {
+                const uint32_t first = kq::Crc32(table, 0, bytes.data() + from, split - from);
+                EXPECT_EQ(kq::Crc32(table, first, bytes.data() + split, to - split), ~bitwise) << from << " " << to;
+            }
+            if (to == bytes.size()) break;
+            bitwise ^= bytes[to];
+            for (int k = 0; k < 8; ++k) bitwise = bitwise & 1 ? 0xEDB88320u ^ (bitwise >> 1) : bitwise >> 1;
+        }
+    }
 }
 
 TEST(DosAttributes, KeepArchiveSystemHiddenReadOnlyAndFallBackToNormal) {
