@@ -149,10 +149,11 @@ int DecodeRecord(const RecordFields& record, lzhuf::DecoderWorkspace& workspace)
 // temporary name in its folder, moved over it only once complete, so that a
 // failure part-way leaves the previous file as it was and no temporary file
 // behind; a read-only, hidden or system file there is made replaceable first
-// (and left as it was if it still cannot be replaced). Returns ERROR_SUCCESS
-// or the error met.
-DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& workspace, const char* destination) {
-    const DWORD previous = GetFileAttributesA(destination);
+// (and left as it was if it still cannot be replaced). `previous` is what
+// GetFileAttributesA said of the destination. Returns ERROR_SUCCESS or the
+// error met.
+DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& workspace, const char* destination,
+                      DWORD previous) {
     const bool fresh = previous == INVALID_FILE_ATTRIBUTES;
     char temporary[MAX_PATH];
     char folder[kTextBufferSize];
@@ -235,7 +236,10 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode) {
         if (g_piece_written != nullptr) g_piece_written(fields.name, fields.name_length, 0);
     }
 
-    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+    // Asked once per file: under Wine each asking costs about as much as
+    // creating the file.
+    DWORD previous = GetFileAttributesA(destination);
+    if (previous != INVALID_FILE_ATTRIBUTES) {
         bool skip = copy_mode == kKeepExisting;
         // Unattended, the question gets the safe answer: keep the file.
         if (copy_mode == kAskBeforeReplace)
@@ -254,7 +258,7 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode) {
 
     CreateDirectoriesFor(destination);
     for (;;) {
-        const DWORD error = WriteRecordFile(fields, *scratch.get(), destination);
+        const DWORD error = WriteRecordFile(fields, *scratch.get(), destination, previous);
         if (error == ERROR_SUCCESS) break;
         // The staged script and licence come before any window: nobody to ask.
         if (mode != kInstallPlaced) return Fail(kFileError);
@@ -267,6 +271,8 @@ int ExtractNextRecord(HANDLE own_file, char* destination, int mode) {
             RecordKeptFile(file_key, destination, kAskBeforeReplace);
             return damaged ? Fail(kFileError) : 0;
         }
+        // The user may have changed or removed the file meanwhile.
+        previous = GetFileAttributesA(destination);
     }
     if (mode == kInstallPlaced) WriteRunLogLine("Installed", destination);
     g_record_cursor += record_length;
