@@ -149,16 +149,22 @@ TEST_F(StubUnit, CopyModesDecideOverAnExistingFile) {
 }
 
 // The stored attribute byte survives as the file's attributes (Wine keeps no
-// hidden bit on its files), and the stored time, the build machine's local
-// time, is its last-write time in local time.
+// hidden bit on its files), on a new file and on one that replaces another,
+// and the stored time, the build machine's local time, is its last-write
+// time in local time.
 TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
     WriteProgram(kqtest::EncodeRecord({.name = "a", .contents = "x", .attributes = 0x21}) +
                  kqtest::EncodeRecord({.name = "b", .contents = "x", .dos_date = (2023 - 1980) << 9 | 12 << 5 | 31,
-                                    .dos_time = 21 << 11 | 15 << 5 | 2}));
+                                    .dos_time = 21 << 11 | 15 << 5 | 2}) +
+                 kqtest::EncodeRecord({.name = "c", .contents = "new", .attributes = 0x21}));
+    kqh::WriteBytes(folder_ + "\\c.txt", "old");
     ASSERT_EQ(Extract(folder_ + "\\a.txt", kq::kFirstRecord), 1);
     ASSERT_EQ(Extract(folder_ + "\\b.txt", kq::kWriteNext), 1);
-    EXPECT_EQ(GetFileAttributesA((folder_ + "\\a.txt").c_str()),
-              DWORD{FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY});
+    ASSERT_EQ(Extract(folder_ + "\\c.txt", kq::kWriteNext), 1);
+    for (const char* name : {"\\a.txt", "\\c.txt"})
+        EXPECT_EQ(GetFileAttributesA((folder_ + name).c_str()), DWORD{FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY})
+            << name;
+    EXPECT_EQ(kqh::ReadBytes(folder_ + "\\c.txt"), "new");
     WIN32_FILE_ATTRIBUTE_DATA data{};
     ASSERT_TRUE(GetFileAttributesExA((folder_ + "\\b.txt").c_str(), GetFileExInfoStandard, &data));
     FILETIME local{};
@@ -169,7 +175,7 @@ TEST_F(StubUnit, StoredAttributesAndTimeReachTheFile) {
                   " " + std::to_string(time.wHour) + ":" + std::to_string(time.wMinute) + ":" +
                   std::to_string(time.wSecond),
               "2023-12-31 21:15:4");
-    SetFileAttributesA((folder_ + "\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const char* name : {"\\a.txt", "\\c.txt"}) SetFileAttributesA((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(StubUnit, PlacementRefusesNamesThatLeaveOrEmptyTheLogOrDoNotFit) {
