@@ -1,6 +1,10 @@
 // The few C runtime routines the compiler may call on its own (struct copies,
-// zeroing, overlapping moves). The stub links no C runtime, so they live here.
-#include <stddef.h>
+// zeroing, overlapping moves) and the Windows headers' CopyMemory and
+// MoveMemory call. The stub links no C runtime, so they live here, defined
+// against the C library's own declarations: those say __cdecl, so callers
+// and definitions agree on the stack convention even where the stub's own
+// functions take their arguments in registers.
+#include <string.h>
 
 // Keep GCC from turning these loops back into calls to themselves.
 #define KQ_NO_BUILTIN_LOOPS __attribute__((optimize("no-tree-loop-distribute-patterns"), used))

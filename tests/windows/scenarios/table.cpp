@@ -154,6 +154,12 @@ std::vector<Row> MakeRows() {
                            .tail = "words, not switches"}},
                .leaves = {"{programs}\\{app}"}};
 
+    // The shipped stub through the directory browser's hook and the start
+    // of a program at the end.
+    Row launch_i686 = launch;
+    launch_i686.name = "launch-i686";
+    launch_i686.stub = Stub::kI686;
+
     // Closed during the clean-up wait: the clean-up runs at once, and nothing
     // is started although the user said Yes.
     Row closed_in_wait = launch;
@@ -463,7 +469,7 @@ std::vector<Row> MakeRows() {
            "linkdir={programs}\\{app}";
     thousands.phases[0].checks.push_back({What::kLog, "{install}\\Uninstal.inf", log});
 
-    return {full, full_i686, kept, launch, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
+    return {full, full_i686, kept, launch, launch_i686, closed_in_wait, exit_in_licence, cancel_on_finish, damaged_file, damaged_script,
             damaged_script_i686, broken_log, reinstall, guarded, damaged_package, signed_setup, silent, silent_folder,
             silent_folder_i686, refused_switches, progress, thousands, upgrade, parents, bad_name};
 }
