@@ -9,6 +9,8 @@
 
 #include "install/registration.h"
 #include "package/extract_record.h"
+#include "package/package_check.h"
+#include "package/record_format.h"
 #include "package/stored_name.h"
 #include "platform/platform.h"
 #include "script/script.h"
@@ -36,8 +38,9 @@ int g_run_at_end;
 // 1 from the start of the clean-up wait to the clean-up step.
 int g_cleanup_pending;
 
-// The progress of the files being installed, for the backdrop's progress
-// line; written only by the piece hook and the install sequence.
+// The progress of the package check and of the files being installed, for
+// the backdrop's progress line; written only by the piece hook, the check's
+// caller and the install sequence.
 struct FileProgress {
     HWND window;
     char text[kTextBufferSize];
@@ -291,6 +294,19 @@ void ProposeInstallFolder(SetupContext& context) {
     ComposeCut(g_text.folder, kTextBufferSize, pieces, 3);
     // The folder buffer is the smaller of the two: the copy always fits.
     (void)CopyText(context.install_folder, sizeof context.install_folder, g_text.folder);
+}
+
+int CheckPackageOnBackdrop(HWND backdrop, HINSTANCE instance) {
+    const DWORD size = GetFileSize(OwnProgramFile(instance), nullptr);
+    g_progress.window = backdrop;
+    (void)CopyText(g_progress.text, sizeof g_progress.text, "Verifying");
+    g_progress.total = size != INVALID_FILE_SIZE && size > kStubLength ? size - kStubLength : 0;
+    g_piece_written = OnPieceWritten;
+    const int sound = CheckOwnPackage(instance);
+    g_piece_written = nullptr;
+    g_progress.done = 0;
+    ShowBackdropProgress(backdrop, "", 0, 0);
+    return sound;
 }
 
 int InstallPackageFiles(const SetupContext& context, int count) {

@@ -13,6 +13,10 @@ namespace kq {
 // `backdrop`.
 void RunInstallSequence(HWND backdrop, SetupContext& context);
 
+// The package check (CheckOwnPackage) with its progress, "Verifying", on the
+// backdrop; the line is cleared afterwards. Returns what the check returns.
+[[nodiscard]] int CheckPackageOnBackdrop(HWND backdrop, HINSTANCE instance);
+
 // The same without a window or a question (context.silent), the clean-up
 // included; the exit code says how it ended.
 void RunUnattendedInstall(SetupContext& context);

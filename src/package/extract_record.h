@@ -39,9 +39,10 @@ struct PackageFiles {
 PackageFiles ScanPackageFiles(HINSTANCE module, int count);
 
 // Called when a placed file starts (with its stored name, not terminated)
-// and with the size of each piece of decoded bytes written (name null);
-// null for none. Set by the install sequence, which shows progress and keeps
-// the windows answering with it.
+// and with the size of each piece of decoded bytes written (name null), and
+// by the package check with the size of each piece it has read; null for
+// none. Set by the install sequence, which shows progress and keeps the
+// windows answering with it.
 using PieceWrittenHook = void (*)(const uint8_t* stored_name, uint32_t name_length, uint32_t bytes);
 extern PieceWrittenHook g_piece_written;
 

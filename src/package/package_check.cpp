@@ -74,6 +74,7 @@ int VerifyPackage(HANDLE file, uint32_t end, PackageIntegrity& integrity, uint8_
             if (!ReadAt(file, cursor + done, piece, count)) return 0;
             crc = Crc32(integrity.table, crc, piece, count);
             done += count;
+            if (g_piece_written != nullptr) g_piece_written(nullptr, 0, count);
         }
         folded_before_last = folded;
         folded = Crc32(integrity.table, folded, reinterpret_cast<const uint8_t*>(&crc), 4);

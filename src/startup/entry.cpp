@@ -1,10 +1,10 @@
 // The program entry: allocates the process-wide buffers, chooses installer
 // or uninstaller mode by the program's own file name, and runs that mode.
-// Installer mode takes its switches, checks its package, stages the setup
-// script and the licence in the temp folder and runs the backdrop window's
-// message loop, or the unattended install; uninstaller mode takes "/S" and
-// the log path from the command-line tail. Each mode frees the buffers at
-// its end.
+// Installer mode takes its switches and runs the backdrop window's message
+// loop, whose start command checks the package, stages the setup script and
+// the licence in the temp folder and installs; unattended, it does the same
+// without a window. Uninstaller mode takes "/S" and the log path from the
+// command-line tail. Each mode frees the buffers at its end.
 #include "startup/entry.h"
 
 #include "install/install_sequence.h"
@@ -58,6 +58,18 @@ int StageScriptAndLicence(HINSTANCE instance, const char* folder) {
     return 1;
 }
 
+// The script and the licence staged in a folder of their own under the temp
+// folder; 0, with nothing left behind, when that fails.
+int StagePackage(HINSTANCE instance) {
+    char staging_folder[kTextBufferSize];
+    const DWORD temp_length = GetTempPathA(kTextBufferSize, g_module_path);
+    if (temp_length == 0 || temp_length >= kTextBufferSize || !MakeStagingFolder(staging_folder, g_module_path))
+        return 0;
+    if (StageScriptAndLicence(instance, staging_folder)) return 1;
+    RemoveStagedFiles();
+    return 0;
+}
+
 // Runs until the quit request. The exit code is the setup context's: a quit
 // request posted inside the wizard's own loop may not reach this one.
 void RunMessageLoop() {
@@ -68,8 +80,17 @@ void RunMessageLoop() {
     }
 }
 
+// The backdrop's start command. The package check comes first, its progress
+// on the backdrop, and only a sound package is staged: a damaged one still
+// creates nothing.
 void StartInstallation(HWND backdrop) {
-    RunInstallSequence(backdrop, g_setup);
+    const int ready = CheckPackageOnBackdrop(backdrop, g_setup.instance) && StagePackage(g_setup.instance);
+    FreeModulePathBuffer();
+    if (ready) {
+        RunInstallSequence(backdrop, g_setup);
+    } else {
+        PostMessageA(backdrop, WM_DESTROY, 0, 0);
+    }
 }
 
 // Takes the switches of the tail into the setup context. Returns 0 after
@@ -98,25 +119,15 @@ int RunInstallerMode(HINSTANCE instance, const char* tail) {
     g_setup.instance = instance;
     g_setup.exit_code = kExitFailed;
     if (!TakeSetupSwitches(tail)) return kExitFailed;
-    // A damaged or cut-short package is refused before anything is created.
-    if (!CheckOwnPackage(instance)) return kExitFailed;
-    char staging_folder[kTextBufferSize];
-    const DWORD temp_length = GetTempPathA(kTextBufferSize, g_module_path);
-    if (temp_length == 0 || temp_length >= kTextBufferSize || !MakeStagingFolder(staging_folder, g_module_path))
-        return kExitFailed;
-    if (!StageScriptAndLicence(instance, staging_folder)) {
-        RemoveStagedFiles();
-        return kExitFailed;
-    }
     if (g_setup.silent) {
+        // A damaged or cut-short package is refused before anything is created.
+        const int ready = CheckOwnPackage(instance) && StagePackage(instance);
         FreeModulePathBuffer();
-        RunUnattendedInstall(g_setup);
+        if (ready) RunUnattendedInstall(g_setup);
     } else if (CreateBackdropWindow(instance, StartInstallation, OnCleanupTimer, OnCloseRequest)) {
-        FreeModulePathBuffer();
         RunMessageLoop();
-    } else {
-        FreeModulePathBuffer();
     }
+    FreeModulePathBuffer();
     FreeTextBuffers();
     return g_setup.exit_code;
 }

@@ -10,6 +10,7 @@
 #include "package/install_placement.h"
 #include "package/lzhuf_decoder.h"
 #include "package/package_check.h"
+#include "package/record_format.h"
 #include "script/script.h"
 #include "text/text_buffers.h"
 #include "platform/platform.h"
@@ -75,10 +76,17 @@ TEST_F(StubUnit, DamagedRecordIsAFileErrorAndWritesNothing) {
 }
 
 // A package with an integrity record, damaged or cut short anywhere, is
-// refused before anything is staged, with one message.
+// refused before anything is staged, with one message. A sound one is read
+// whole, every byte after the stub reported for the progress line.
+uint64_t g_reported;
 TEST_F(StubUnit, SpoiledPackageIsRefusedBeforeAnything) {
-    WriteProgram(kqtest::WithIntegrityRecord(kqh::StubBytes(), {{"a"}, {"b"}}), true);
+    const std::string sound = kqtest::WithIntegrityRecord(kqh::StubBytes(), {{"a"}, {"b"}});
+    WriteProgram(sound, true);
+    g_reported = 0;
+    kq::g_piece_written = [](const uint8_t*, uint32_t, uint32_t bytes) { g_reported += bytes; };
     EXPECT_EQ(kq::CheckOwnPackage(module_), 1);
+    kq::g_piece_written = nullptr;
+    EXPECT_EQ(g_reported, sound.size() - kq::kStubLength);
     for (const kqtest::DamagedPackage& spoiled : kqtest::SpoiledPrograms(kqh::StubBytes())) {
         SCOPED_TRACE(spoiled.name);
         WriteProgram(spoiled.package, true);
