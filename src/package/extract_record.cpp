@@ -165,8 +165,8 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
     // still be written through the handle that created it), which spares a
     // new file a second opening to set them. Wine ignores them when the
     // temporary file is overwritten, so that one gets them once complete.
-    g_output_file =
-        CreateOutputFile(temporary, fresh ? CREATE_NEW : CREATE_ALWAYS, FileAttributesFromDos(fields.attributes));
+    const DWORD attributes = FileAttributesFromDos(fields.attributes);
+    g_output_file = CreateOutputFile(temporary, fresh ? CREATE_NEW : CREATE_ALWAYS, attributes);
     g_output_error = g_output_file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     if (g_output_file != INVALID_HANDLE_VALUE) {
         if (!DecodeRecord(fields, workspace) && g_output_error == ERROR_SUCCESS) g_output_error = ERROR_CRC;
@@ -177,7 +177,7 @@ DWORD WriteRecordFile(const RecordFields& fields, lzhuf::DecoderWorkspace& works
     DWORD error = g_output_error;
     if (error == ERROR_SUCCESS) {
         if (fresh) return ERROR_SUCCESS;
-        SetFileAttributesA(temporary, FileAttributesFromDos(fields.attributes));
+        SetFileAttributesA(temporary, attributes);
         constexpr DWORD kGuarding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         const bool guarded = (previous & kGuarding) != 0;
         if (guarded) SetFileAttributesA(destination, previous & ~kGuarding);
